@@ -1,0 +1,82 @@
+// CPlayerControl: the player control behind IPlayerControl.
+#ifndef LUMAREL_CPLAYERCONTROL_H
+#define LUMAREL_CPLAYERCONTROL_H
+
+#include <windows.h>
+#include <control.h>
+#include <strmif.h>
+#include <qedit.h>
+#include <wrl/client.h>
+
+#include <string>
+#include <vector>
+
+#include "IPlayerControl.h"
+#include "PlatformServices.h"
+
+class CPlayerControl : public IPlayerControl
+{
+public:
+    explicit CPlayerControl(IPlatformServices& platform = DefaultPlatformServices());
+    ~CPlayerControl() override;
+
+    CPlayerControl(const CPlayerControl&) = delete;
+    CPlayerControl& operator=(const CPlayerControl&) = delete;
+
+    int SetWindow(HWND hWnd) override;
+    int SetFileName(const char* pszFile) override;
+    int ShowFrame(double streamTime) override;
+    int Play() override;
+    int Stop() override;
+    int Pause() override;
+    int SetPosition(double seconds) override;
+    double GetPosition() override;
+    double GetDuration() override;
+    int GetItemCount() override;
+    const char* GetItem(int index) override;
+    void Resize() override;
+
+    // Builds the graph for pszFile; Play calls it once. Returns 0 when it
+    // stopped at a duration step, else 1.
+    int OpenFile(const char* pszFile);
+
+private:
+    template <class T> using ComPtr = Microsoft::WRL::ComPtr<T>;
+
+    // An owner-less modal message box with the caption "Error".
+    void ShowError(const char* pszText);
+    // Fits the picture to the client area; false when it cannot be read.
+    bool FitVideoToWindow(RECT* prcClient);
+    void PlaceVideoWindow(const RECT& rcClient);
+
+    IPlatformServices& m_platform;
+
+    HWND m_hWnd;
+    std::string m_strFile;
+    ComPtr<IGraphBuilder> g_pGB;
+    ComPtr<IBasicVideo> g_pBV;
+    ComPtr<IVideoWindow> m_pVW;
+    ComPtr<IBasicAudio> g_pBA;
+    ComPtr<IMediaControl> g_pMC;
+    ComPtr<IMediaPosition> g_pMP;
+    ComPtr<IMediaEvent> g_pME;
+    ComPtr<IMediaSeeking> g_pMS;
+    bool m_bOpened;
+    ComPtr<IMediaDet> m_pDet;
+    bool m_bFrameLoaded;
+    BYTE* m_pFrameBits;
+    BYTE* m_pFrameBuf;
+    BITMAPINFOHEADER* m_pFrameHeader;
+    struct
+    {
+        BITMAPINFOHEADER bmiHeader;
+        RGBQUAD bmiColors[1];
+    } m_bmi;
+    INT32 m_nFrameWidth;
+    INT32 m_nFrameHeight;
+    double m_dDuration;
+    LONGLONG m_llDuration;
+    std::vector<std::string> m_items;
+};
+
+#endif
