@@ -1,9 +1,9 @@
 // LumarelTest: one window that plays whatever media file is dropped onto it.
 #include <windows.h>
 
-#include "IPlayerControl.h"
+#include "HostWindow.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
 {
-    return 0;
+    return RunHost(hInstance);
 }
