@@ -15,6 +15,9 @@ cmake -S . -B build-native -DCMAKE_BUILD_TYPE=Debug \
 cmake --build build-native -j"$(nproc)"
 ctest --test-dir build-native --output-on-failure
 
+echo "== fuzzing the sidecar reader (60 s)"
+bash tools/fuzz-sidecar.sh 60 build-native
+
 echo "== windows tier"
 cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 cmake --build build -j"$(nproc)"
