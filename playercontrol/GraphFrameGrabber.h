@@ -1,0 +1,30 @@
+// GraphFrameGrabber: one frame of a media file, grabbed through an ordinary
+// DirectShow graph where the media detector cannot grab (it is missing, or
+// it cannot hand out bitmaps, as under Wine).
+//
+// The graph is the file's source filter, a Sample Grabber that asks for
+// uncompressed RGB (24 or 32 bit) and a Null Renderer, with no reference
+// clock, so frames are delivered as fast as they decode. The grabbed frame
+// is scaled with GDI's HALFTONE stretching.
+#ifndef LUMAREL_GRAPHFRAMEGRABBER_H
+#define LUMAREL_GRAPHFRAMEGRABBER_H
+
+#include <windows.h>
+
+#include <vector>
+
+#include "PlatformServices.h"
+
+// Grabs the frame of pszMediaFile (8-bit, ANSI code page) at streamTime
+// seconds and fills frame the way the media detector fills its bitmaps: a
+// 40-byte BITMAPINFOHEADER (24 bits, uncompressed, nWidth x nHeight,
+// bottom-up) followed by the pixel rows, each padded to 4 bytes. Negative
+// and undefined times mean the start. Every object is created through
+// platform. Paths of 260 characters or more are refused, as everywhere in
+// the control. S_OK, or a failure with frame left empty. COM must be
+// initialised on the calling thread.
+HRESULT GrabFrameThroughGraph(IPlatformServices& platform, const char* pszMediaFile,
+                              double streamTime, LONG nWidth, LONG nHeight,
+                              std::vector<BYTE>& frame);
+
+#endif
