@@ -2,6 +2,7 @@
 // the time asked for, its layout, and failure on files it cannot grab from.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <sstream>
 
@@ -95,7 +96,8 @@ TEST_F(GrabberTest, SolidClipGivesA320x200FrameOfItsColourLaidOutLikeTheDetector
 }
 
 // Each second of the clip has its own colour, so the colour of the frame
-// says which moment it came from. Times are rounded to the nearest 100 ns.
+// says which moment it came from. Times are rounded to the nearest 100 ns;
+// negative and undefined times mean the start.
 TEST_F(GrabberTest, FrameComesFromTheTimeAskedFor)
 {
     AviClipSpec spec;
@@ -111,6 +113,9 @@ TEST_F(GrabberTest, FrameComesFromTheTimeAskedFor)
         {2.5, kBlue},    {0.0, kRed},     {1.0, kGreen},         {3.95, kYellow},
         {0.99, kRed},    {1.99999997, kBlue} /* 20000000 units: 2.0 s */,
         {-1.0, kRed},    {1.5, kGreen},   {0.5, kRed},
+        // Past the end the graph pauses on the last frame; times beyond any
+        // count of 100 ns units and undefined times must not upset it.
+        {100.0, kYellow}, {1e30, kYellow}, {HUGE_VAL, kYellow}, {std::nan(""), kRed},
     };
     // One grabber call per case, in an order that goes back and forth.
     for (const auto& c : cases) {
