@@ -48,6 +48,8 @@ private:
     // Fits the picture to the client area; false when it cannot be read.
     bool FitVideoToWindow(RECT* prcClient);
     void PlaceVideoWindow(const RECT& rcClient);
+    // Renders the file through the classic video renderer (Playback.cpp).
+    HRESULT RenderWithVideoRenderer(const WCHAR* wszPath);
 
     IPlatformServices& m_platform;
 

@@ -1,37 +1,221 @@
-// Playback and transport: the graph is built on the first Play.
+// Playback and transport: the graph is built on the first Play, and the
+// transport operations drive it from then on.
 #include "CPlayerControl.h"
 
-int CPlayerControl::OpenFile(const char* /*pszFile*/)
+#include <uuids.h>
+
+#include <cstring>
+
+// OLE Automation booleans of the video window (not in every SDK's headers).
+#ifndef OATRUE
+#define OATRUE (-1)
+#endif
+#ifndef OAFALSE
+#define OAFALSE (0)
+#endif
+
+namespace {
+
+// The path buffers hold MAX_PATH (260) characters, the terminator included.
+const size_t kPathChars = MAX_PATH;
+
+// Converts the 8-bit path to the wide path RenderFile takes. A path that
+// does not fit the buffers is refused rather than cut: a cut path would name
+// another file, which might exist and be played in its place.
+bool WidenPath(const char* pszFile, WCHAR (&wszPath)[kPathChars])
 {
+    if (strnlen(pszFile, kPathChars) >= kPathChars)
+        return false;
+    char szPath[kPathChars] = {0};
+    lstrcatA(szPath, pszFile);
+    return MultiByteToWideChar(CP_ACP, 0, szPath, -1, wszPath, kPathChars) != 0;
+}
+
+// Asks the graph for one of its control interfaces. The member is only set
+// when the query succeeded, so a failed query leaves nothing to call later,
+// whatever the callee wrote into the out pointer.
+template <class T>
+bool QueryGraph(IGraphBuilder* pGB, REFIID iid, Microsoft::WRL::ComPtr<T>& member)
+{
+    member.Reset();
+    T* pInterface = NULL;
+    if (FAILED(pGB->QueryInterface(iid, reinterpret_cast<void**>(&pInterface)))
+        || !pInterface)
+        return false;
+    // The member takes over the query's reference. (ComPtr::Attach is not
+    // used: some versions of it add a reference of their own.)
+    *member.GetAddressOf() = pInterface;
+    return true;
+}
+
+// True when some pin of the filter is connected to another filter.
+bool HasConnectedPin(IBaseFilter* pFilter)
+{
+    Microsoft::WRL::ComPtr<IEnumPins> pEnum;
+    if (FAILED(pFilter->EnumPins(pEnum.GetAddressOf())) || !pEnum)
+        return false;
+    Microsoft::WRL::ComPtr<IPin> pPin;
+    while (pEnum->Next(1, pPin.ReleaseAndGetAddressOf(), NULL) == S_OK && pPin) {
+        Microsoft::WRL::ComPtr<IPin> pPeer;
+        if (SUCCEEDED(pPin->ConnectedTo(pPeer.GetAddressOf())) && pPeer)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// Renders the file with the classic GDI video renderer already in the graph,
+// so the graph picks it for the video stream: it draws into a child window
+// without help from the graphics card. A renderer left unconnected (a file
+// without video, or a render that failed) is taken out of the graph again,
+// because video window calls that reach an unconnected renderer are unsafe on
+// some platforms; without a renderer they fail cleanly.
+HRESULT CPlayerControl::RenderWithVideoRenderer(const WCHAR* wszPath)
+{
+    ComPtr<IBaseFilter> pRenderer;
+    if (SUCCEEDED(m_platform.CreateInstance(
+            CLSID_VideoRenderer, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+            reinterpret_cast<void**>(pRenderer.GetAddressOf())))
+        && pRenderer) {
+        if (FAILED(g_pGB->AddFilter(pRenderer.Get(), L"Video Renderer")))
+            pRenderer.Reset();
+    } else {
+        pRenderer.Reset();
+    }
+
+    const HRESULT hr = g_pGB->RenderFile(wszPath, NULL);
+    if (pRenderer && (FAILED(hr) || !HasConnectedPin(pRenderer.Get())))
+        g_pGB->RemoveFilter(pRenderer.Get());
+    return hr;
+}
+
+int CPlayerControl::OpenFile(const char* pszFile)
+{
+    // 1. The filter graph manager. Without it there is nothing to open.
+    if (FAILED(m_platform.CreateInstance(
+            CLSID_FilterGraph, CLSCTX_INPROC, IID_IGraphBuilder,
+            reinterpret_cast<void**>(g_pGB.ReleaseAndGetAddressOf())))
+        || !g_pGB) {
+        g_pGB.Reset();
+        ShowError("Can't create CLSID_FilterGraph");
+        return 0;
+    }
+
+    // 2, 3. Render the file; a failure is reported and the open goes on.
+    WCHAR wszPath[kPathChars] = {0};
+    if (!WidenPath(pszFile ? pszFile : "", wszPath)
+        || FAILED(RenderWithVideoRenderer(wszPath)))
+        ShowError("Can't render file...");
+
+    // 4. The control interfaces. The IMediaPosition query reports with the
+    // IMediaControl query's text.
+    if (!QueryGraph(g_pGB.Get(), IID_IMediaControl, g_pMC))
+        ShowError("FAILED(hr = g_pGB.QueryInterface(&g_pMC))");
+    if (!QueryGraph(g_pGB.Get(), IID_IMediaPosition, g_pMP))
+        ShowError("FAILED(hr = g_pGB.QueryInterface(&g_pMC))");
+    if (!QueryGraph(g_pGB.Get(), IID_IMediaEvent, g_pME))
+        ShowError("FAILED(hr = g_pGB.QueryInterface(&g_pME))");
+    if (!QueryGraph(g_pGB.Get(), IID_IBasicVideo, g_pBV))
+        ShowError("FAILED(hr = g_pGB.QueryInterface(&g_pBV))");
+    if (!QueryGraph(g_pGB.Get(), IID_IMediaSeeking, g_pMS))
+        ShowError("FAILED(hr = g_pGB.QueryInterface(&g_pMS))");
+    if (!QueryGraph(g_pGB.Get(), IID_IBasicAudio, g_pBA))
+        ShowError("FAILED(hr = g_pGB.QueryInterface(&g_pBA))");
+    if (!QueryGraph(g_pGB.Get(), IID_IVideoWindow, m_pVW))
+        ShowError("FAILED(hr = g_pGB.QueryInterface(&m_pVW))");
+
+    // 5. The video window becomes a child of the host window.
+    const OAHWND hOwner = reinterpret_cast<OAHWND>(m_hWnd);
+    if (m_pVW) {
+        m_pVW->put_Owner(hOwner);
+        m_pVW->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    }
+
+    // 6, 7. Fit the picture, cover the client area, show the window.
+    RECT rcClient;
+    const bool bHasClient = FitVideoToWindow(&rcClient);
+    if (bHasClient)
+        PlaceVideoWindow(rcClient);
+    if (m_pVW) {
+        m_pVW->put_MessageDrain(hOwner);
+        m_pVW->put_Visible(OATRUE);
+        m_pVW->put_FullScreenMode(OAFALSE);
+    }
+    // Leaving full-screen mode may reset the destination rectangle to the
+    // whole window, which would stretch the picture until the first resize;
+    // fit it again so it is right from the first frame.
+    if (bHasClient)
+        FitVideoToWindow(&rcClient);
+
+    // 8. Durations. A step whose interface could not be obtained fails like
+    // a failing call, and any failure ends the open.
+    double dDuration = 0.0;
+    if (!g_pMP || FAILED(g_pMP->get_Duration(&dDuration))) {
+        ShowError("Can't calc file duration...");
+        return 0;
+    }
+    m_dDuration = dDuration;
+    if (!g_pMS || FAILED(g_pMS->SetTimeFormat(&TIME_FORMAT_FRAME))) {
+        ShowError("Can't set TIME format...");
+        return 0;
+    }
+    LONGLONG llDuration = 0;
+    if (FAILED(g_pMS->GetDuration(&llDuration))) {
+        ShowError("Can't GetDuration...");
+        return 0;
+    }
+    m_llDuration = llDuration;
     return 1;
 }
 
 int CPlayerControl::Play()
 {
+    if (!m_bOpened) {
+        OpenFile(m_strFile.c_str());
+        m_bOpened = true;
+    }
+    if (g_pMC)
+        g_pMC->Run();
     return 1;
 }
 
 int CPlayerControl::Stop()
 {
+    // Stopping does not rewind: the position stays where it was.
+    if (m_bOpened && g_pMC)
+        g_pMC->Stop();
     return 1;
 }
 
 int CPlayerControl::Pause()
 {
+    if (m_bOpened && g_pMC)
+        g_pMC->Pause();
     return 1;
 }
 
-int CPlayerControl::SetPosition(double /*seconds*/)
+int CPlayerControl::SetPosition(double seconds)
 {
-    return 0;
+    if (!m_bOpened)
+        return 0;
+    if (g_pMP)
+        g_pMP->put_CurrentPosition(seconds);
+    return 1;
 }
 
 double CPlayerControl::GetPosition()
 {
-    return 0.0;
+    if (!m_bOpened || !g_pMP)
+        return 0.0;
+    // A failed read reports the start rather than whatever the callee left.
+    double dPosition = 0.0;
+    if (FAILED(g_pMP->get_CurrentPosition(&dPosition)))
+        return 0.0;
+    return dPosition;
 }
 
 double CPlayerControl::GetDuration()
 {
-    return 0.0;
+    return m_bOpened ? m_dDuration : 0.0;
 }
