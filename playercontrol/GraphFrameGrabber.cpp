@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -353,8 +354,14 @@ HRESULT GrabFrameThroughGraph(IPlatformServices& platform, const char* pszMediaF
     WCHAR wszMediaFile[MAX_PATH];
     if (!ToWidePath(pszMediaFile, wszMediaFile))
         return E_INVALIDARG;
-    const HRESULT hr = GrabFrame(platform, wszMediaFile, ToReferenceTime(streamTime), nWidth,
-                                 nHeight, frame);
+    HRESULT hr;
+    try {
+        hr = GrabFrame(platform, wszMediaFile, ToReferenceTime(streamTime), nWidth, nHeight,
+                       frame);
+    } catch (const std::bad_alloc&) {
+        // A frame too large for this process: no exception leaves here.
+        hr = E_OUTOFMEMORY;
+    }
     if (FAILED(hr))
         frame.clear();
     return hr;

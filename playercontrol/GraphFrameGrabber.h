@@ -21,8 +21,9 @@
 // bottom-up) followed by the pixel rows, each padded to 4 bytes. Negative
 // and undefined times mean the start. Every object is created through
 // platform. Paths of 260 characters or more are refused, as everywhere in
-// the control. S_OK, or a failure with frame left empty. COM must be
-// initialised on the calling thread.
+// the control. Returns S_OK, or a failure with frame left empty
+// (E_OUTOFMEMORY when the frame could not be held); no exception leaves it.
+// COM must be initialised on the calling thread.
 HRESULT GrabFrameThroughGraph(IPlatformServices& platform, const char* pszMediaFile,
                               double streamTime, LONG nWidth, LONG nHeight,
                               std::vector<BYTE>& frame);
