@@ -14,6 +14,8 @@
 #include "IPlayerControl.h"
 #include "PlatformServices.h"
 
+struct SidecarPicture;
+
 class CPlayerControl : public IPlayerControl
 {
 public:
@@ -48,6 +50,26 @@ private:
     // Fits the picture to the client area; false when it cannot be read.
     bool FitVideoToWindow(RECT* prcClient);
     void PlaceVideoWindow(const RECT& rcClient);
+
+    // Still frame (StillFrame.cpp).
+    // Reads the sidecar bitmap into m_pFrameBuf; false when it cannot be
+    // read or painted.
+    bool LoadSidecar(const std::string& strSidecar);
+    // Grabs the frame at streamTime with the media detector, which also
+    // writes the sidecar. S_OK whether or not a picture came of it;
+    // E_OUTOFMEMORY or E_FAIL as ShowFrame returns them.
+    HRESULT GrabFrame(double streamTime, const std::string& strSidecar);
+    // Takes the cbFrame bytes in m_pFrameBuf, filled the detector's way (a
+    // 40-byte info header, then the pixels), as the picture. Frees them and
+    // returns false when they cannot be painted. Any grabber hands its frame
+    // over through here.
+    bool UseGrabbedFrame(size_t cbFrame);
+    // Points the header, the pixels, m_bmi and the frame size at the
+    // accepted picture held in the cbBuf bytes of m_pFrameBuf.
+    void SetPicture(const SidecarPicture& picture, size_t cbBuf);
+    void FreeFrame();
+    // Stretches the picture, if there is one, over the client area.
+    void PaintFrame(const RECT& rcClient);
     // Renders the file through the classic video renderer (Playback.cpp).
     HRESULT RenderWithVideoRenderer(const WCHAR* wszPath);
 
