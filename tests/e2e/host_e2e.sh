@@ -1,0 +1,217 @@
+#!/usr/bin/env bash
+# End to end: the real LumarelTest.exe with the real Lumarel.dll under Wine,
+# driven from outside like a user. Files are dropped onto the window from the
+# X side (an XDND drag source), the screen is read back from the X server,
+# the window's children and message boxes are looked at from a second Windows
+# process, and the window is closed as a window manager's close button does.
+#
+#   host_e2e.sh CASE     CASE: plays, replaces, first-of-three, close-during-box,
+#                              drop-during-box, no-library
+#
+# Environment (set by CTest): LUMAREL_WINDOWS_BIN (LumarelTest.exe, Lumarel.dll,
+# hostprobe.exe), LUMAREL_SOURCE_DIR, XDND_DROP, XPROBE, MAKE_CLIP; and what
+# tools/wine-run takes (LUMAREL_WINEPREFIX, LUMAREL_XVFB_NUM, LUMAREL_DISPLAY).
+set -euo pipefail
+
+case_name="${1:?usage: host_e2e.sh CASE}"
+bin="${LUMAREL_WINDOWS_BIN:?}"
+wine_run="${LUMAREL_SOURCE_DIR:?}/tools/wine-run"
+export DISPLAY="${LUMAREL_DISPLAY:-:${LUMAREL_XVFB_NUM:-77}}"
+title="Lumarel Test"
+
+for f in LumarelTest.exe Lumarel.dll hostprobe.exe; do
+    if [ ! -f "$bin/$f" ]; then
+        echo "FAIL: $bin/$f is missing: build the Windows tier first (LUMAREL_WINDOWS_BIN)" >&2
+        exit 1
+    fi
+done
+
+work="$(mktemp -d /tmp/lumarel-e2e.XXXXXX)"
+host_pid=""
+answer_pid=""
+
+cleanup() {
+    local pid
+    for pid in $answer_pid $host_pid; do
+        # Each was started in a process group of its own.
+        kill -- "-$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($case_name): $*" >&2
+    if [ -f "$work/boxes.txt" ]; then sed 's/^/  box: /' "$work/boxes.txt" >&2; fi
+    if [ -f "$work/host.out" ]; then sed 's/^/  host: /' "$work/host.out" >&2; fi
+    exit 1
+}
+
+# make_clip NAME FIRST THEN: one second of FIRST, then 29 of THEN, so a
+# pixel of THEN proves that the clip is playing, not just showing a frame.
+make_clip() {
+    local colours="$2" i
+    for i in $(seq 29); do colours="$colours,$3"; done
+    "$MAKE_CLIP" "$work/$1" 160x120 10 "$colours" || fail "make-clip $1"
+}
+
+# start_host DIR: runs DIR/LumarelTest.exe (with DIR as working folder) and
+# waits for its window.
+start_host() {
+    local dir="$1" i
+    ( cd "$dir" && exec setsid bash -c '"$0" ./LumarelTest.exe > "$1" 2>&1; echo $? > "$2"' \
+        "$wine_run" "$work/host.out" "$work/host.rc" ) &
+    host_pid=$!
+    for i in $(seq 300); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    "$XPROBE" wait "$title" 60 >/dev/null || fail "the window did not open"
+}
+
+# Presses OK on every message box of the host until it ends; the boxes it
+# saw go to boxes.txt ("caption|text|icon").
+start_answering() {
+    setsid "$wine_run" "$bin/hostprobe.exe" answer 150 > "$work/boxes.txt" 2>&1 &
+    answer_pid=$!
+}
+
+probe() { "$wine_run" "$bin/hostprobe.exe" "$@"; }
+
+drop() { "$XDND_DROP" -n "$title" "$@" || fail "drop of $*"; }
+
+expect_colour() {
+    "$XPROBE" wait-colour "$title" "$1" 40 >/dev/null || fail "${2:-the clip} does not play ($1 expected)"
+}
+
+expect_video_windows() {
+    local line
+    line="$(probe children | head -n 1 | tr -d '\r')"
+    [ "$line" = "children $1" ] || fail "expected $1 video window(s), found: $line"
+}
+
+host_running() { [ ! -s "$work/host.rc" ]; }
+
+# close_host: the close button, then the program must end with exit code 0.
+close_host() {
+    local i
+    "$XPROBE" close "$title" || fail "cannot ask the window to close"
+    for i in $(seq 600); do
+        host_running || break
+        sleep 0.1
+    done
+    if host_running; then fail "the program did not end after the close"; fi
+    wait "$host_pid" || true
+    host_pid=""
+    local rc
+    rc="$(cat "$work/host.rc")"
+    [ "$rc" = "0" ] || fail "exit code $rc after the close"
+    if [ -n "$answer_pid" ]; then
+        wait "$answer_pid" || true
+        answer_pid=""
+    fi
+}
+
+# Under Wine the graph refuses the frame time format, so every first Play
+# shows "Can't set TIME format..."; no other box may appear unless named.
+expect_boxes_only() {
+    local line allowed ok
+    while IFS= read -r line; do
+        line="${line%$'\r'}"
+        [ -z "$line" ] && continue
+        ok=0
+        for allowed in "Error|Can't set TIME format...|no icon" "$@"; do
+            [ "$line" = "$allowed" ] && ok=1
+        done
+        [ "$ok" = 1 ] || fail "unexpected message box: $line"
+    done < "$work/boxes.txt"
+}
+
+expect_box() {
+    grep -qxF "$1" <(tr -d '\r' < "$work/boxes.txt") || fail "no message box \"$1\""
+}
+
+case "$case_name" in
+plays)
+    make_clip red-green.avi FF0000 00FF00
+    start_host "$bin"
+    start_answering
+    drop "$work/red-green.avi"
+    expect_colour 00FF00
+    expect_video_windows 1
+    close_host
+    expect_boxes_only
+    ;;
+replaces)
+    make_clip red-green.avi FF0000 00FF00
+    make_clip blue-yellow.avi 0000FF FFFF00
+    start_host "$bin"
+    start_answering
+    drop "$work/red-green.avi"
+    expect_colour 00FF00 "the first clip"
+    drop "$work/blue-yellow.avi"
+    expect_colour FFFF00 "the second clip"
+    expect_video_windows 1
+    close_host
+    expect_boxes_only
+    ;;
+first-of-three)
+    make_clip magenta-cyan.avi FF00FF 00FFFF
+    make_clip red-green.avi FF0000 00FF00
+    make_clip blue-yellow.avi 0000FF FFFF00
+    start_host "$bin"
+    start_answering
+    drop "$work/magenta-cyan.avi" "$work/red-green.avi" "$work/blue-yellow.avi"
+    expect_colour 00FFFF "the first of the three clips"
+    sleep 2
+    [ "$("$XPROBE" pixel "$title")" = "00FFFF" ] || fail "the picture changed away from the first clip"
+    expect_video_windows 1
+    close_host
+    expect_boxes_only
+    ;;
+close-during-box)
+    echo "not a media file" > "$work/notes.txt"
+    start_host "$bin"
+    drop "$work/notes.txt"
+    probe wait-box "Can't render file..." 40 >/dev/null || fail "no \"Can't render file...\" box"
+    "$XPROBE" close "$title" || fail "cannot ask the window to close"
+    sleep 2
+    host_running || fail "the program ended while the control's box was up"
+    probe wait-box "Can't render file..." 5 >/dev/null || fail "the box went away before it was answered"
+    start_answering
+    close_host
+    expect_box "Error|Can't render file...|no icon"
+    ;;
+drop-during-box)
+    echo "not a media file" > "$work/notes.txt"
+    make_clip red-green.avi FF0000 00FF00
+    start_host "$bin"
+    drop "$work/notes.txt"
+    probe wait-box "Can't render file..." 40 >/dev/null || fail "no \"Can't render file...\" box"
+    drop "$work/red-green.avi"
+    start_answering
+    expect_colour 00FF00 "the clip dropped during the box"
+    expect_video_windows 1
+    close_host
+    expect_box "Error|Can't render file...|no icon"
+    ;;
+no-library)
+    make_clip red-green.avi FF0000 00FF00
+    mkdir "$work/alone"
+    cp "$bin/LumarelTest.exe" "$work/alone/"
+    start_host "$work/alone"
+    start_answering
+    before="$("$XPROBE" pixel "$title")"
+    drop "$work/red-green.avi"
+    sleep 3
+    [ "$("$XPROBE" pixel "$title")" = "$before" ] || fail "the window changed after a drop without the library"
+    expect_video_windows 0
+    close_host
+    if [ -s "$work/boxes.txt" ]; then fail "message boxes without the library"; fi
+    ;;
+*)
+    echo "unknown case $case_name" >&2
+    exit 2
+    ;;
+esac
+echo "PASS ($case_name)"
