@@ -1,24 +1,36 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds both tiers and runs every test:
 #   native: the platform-free logic, built with clang under the address and
-#           undefined-behaviour sanitizers;
+#           undefined-behaviour sanitizers, and the end-to-end tests that
+#           drive LumarelTest.exe under Wine from the X side;
 #   windows: the real 32-bit binaries under Wine on a virtual display.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 bash tools/setup.sh
 
-echo "== native tier"
-cmake -S . -B build-native -DCMAKE_BUILD_TYPE=Debug \
+# Build folders (for a second checkout or a parallel run, set these).
+native="${LUMAREL_NATIVE_BUILD_DIR:-build-native}"
+cross="${LUMAREL_BUILD_DIR:-build}"
+
+# Both tiers are built first: the native end-to-end tests drive the
+# cross-built LumarelTest.exe and Lumarel.dll under Wine.
+echo "== building the native tier"
+cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-cmake --build build-native -j"$(nproc)"
-ctest --test-dir build-native --output-on-failure
+    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
+    -DLUMAREL_WINDOWS_BIN="$PWD/$cross/bin"
+cmake --build "$native" -j"$(nproc)"
+
+echo "== building the windows tier"
+cmake -S . -B "$cross" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+cmake --build "$cross" -j"$(nproc)"
+
+echo "== native tier (with the end-to-end tests of LumarelTest.exe)"
+ctest --test-dir "$native" --output-on-failure
 
 echo "== fuzzing the sidecar reader (60 s)"
-bash tools/fuzz-sidecar.sh 60 build-native
+bash tools/fuzz-sidecar.sh 60 "$native"
 
 echo "== windows tier"
-cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
-cmake --build build -j"$(nproc)"
-ctest --test-dir build --output-on-failure
+ctest --test-dir "$cross" --output-on-failure
