@@ -64,6 +64,10 @@ private:
     // returns false when they cannot be painted. Any grabber hands its frame
     // over through here.
     bool UseGrabbedFrame(size_t cbFrame);
+    // Where the detector cannot deliver the frame: grabs it through an
+    // ordinary graph, writes the sidecar if there is none and takes the
+    // frame as the picture (StillFrameFallback.cpp). False: no picture.
+    bool GrabFrameWithoutDetector(double streamTime, const std::string& strSidecar);
     // Points the header, the pixels, m_bmi and the frame size at the
     // accepted picture held in the cbBuf bytes of m_pFrameBuf.
     void SetPicture(const SidecarPicture& picture, size_t cbBuf);

@@ -151,8 +151,10 @@ HRESULT CPlayerControl::GrabFrame(double streamTime, const std::string& strSidec
     if (FAILED(hr) || !m_pDet) {
         m_pDet.Reset();
         m_platform.ShowMessageBox("Can't create IMediaDet object..", "Error!", MB_OK);
-        // No picture: nothing is painted, and the next call tries again.
-        m_bFrameLoaded = false;
+        // The frame may still come through a graph. Without it there is no
+        // picture: nothing is painted, and the next call tries again.
+        if (!GrabFrameWithoutDetector(streamTime, strSidecar))
+            m_bFrameLoaded = false;
         return S_OK;
     }
 
@@ -196,6 +198,11 @@ HRESULT CPlayerControl::GrabFrame(double streamTime, const std::string& strSidec
             UseGrabbedFrame(static_cast<size_t>(size));
         else
             FreeFrame();
+    } else {
+        // The detector cannot tell the frame's size (Wine's grabs nothing):
+        // the frame comes through a graph instead.
+        m_pDet.Reset();
+        GrabFrameWithoutDetector(streamTime, strSidecar);
     }
     m_pDet.Reset();
     return S_OK;

@@ -283,18 +283,16 @@ TEST_F(StillFrameReal, WithoutAWindowNothingIsPaintedUntilOneIsGiven)
 }
 
 // Wine 8 creates the media detector, but its GetBitmapBits and
-// WriteBitmapBits answer E_NOTIMPL: the grab leaves no sidecar and no
+// WriteBitmapBits answer E_NOTIMPL. A file the graph grab cannot read either
+// (tests/windows/grabber covers the files it can) leaves no sidecar and no
 // picture, and no message box, since the detector itself was created.
 TEST_F(StillFrameReal, WinesMediaDetectorGrabsNothing)
 {
-    AviClipSpec spec;
-    spec.secondColours = {kRed, kBlue};
-    ASSERT_TRUE(WriteAviClip(media, spec));
     const std::string missing = dir.Path("missing.avi");
     const std::string tooLong = dir.Path(std::string(280, 'x') + ".avi");
 
     MessageBoxWatcher watcher;
-    for (const std::string& file : {media, missing, tooLong}) {
+    for (const std::string& file : {missing, tooLong}) {
         SCOPED_TRACE(file.size() > 100 ? "a path too long for the wide buffers" : file);
         window.Fill(kMarker);
         IPlayerControl* control = NewControl(file);
