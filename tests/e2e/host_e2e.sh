@@ -112,23 +112,19 @@ close_host() {
     fi
 }
 
-# Under Wine the graph refuses the frame time format, so every first Play
-# shows "Can't set TIME format..."; no other box may appear unless named.
-expect_boxes_only() {
-    local line allowed ok
-    while IFS= read -r line; do
-        line="${line%$'\r'}"
-        [ -z "$line" ] && continue
-        ok=0
-        for allowed in "Error|Can't set TIME format...|no icon" "$@"; do
-            [ "$line" = "$allowed" ] && ok=1
-        done
-        [ "$ok" = 1 ] || fail "unexpected message box: $line"
-    done < "$work/boxes.txt"
-}
-
-expect_box() {
-    grep -qxF "$1" <(tr -d '\r' < "$work/boxes.txt") || fail "no message box \"$1\""
+# expect_boxes BOX...: exactly these message boxes were answered, in any
+# order ("caption|text|icon"). Under Wine the graph refuses the frame time
+# format, so every first Play of a clip shows "Can't set TIME format..."; a
+# file that is not media fails to render and then to give its duration.
+time_box="Error|Can't set TIME format...|no icon"
+render_box="Error|Can't render file...|no icon"
+duration_box="Error|Can't calc file duration...|no icon"
+expect_boxes() {
+    local seen want
+    seen="$(tr -d '\r' < "$work/boxes.txt" | grep -v '^$' | sort || true)"
+    want="$(printf '%s\n' "$@" | grep -v '^$' | sort || true)"
+    [ "$seen" = "$want" ] || fail "message boxes differ; expected:
+$want"
 }
 
 case "$case_name" in
@@ -140,7 +136,7 @@ plays)
     expect_colour 00FF00
     expect_video_windows 1
     close_host
-    expect_boxes_only
+    expect_boxes "$time_box"
     ;;
 replaces)
     make_clip red-green.avi FF0000 00FF00
@@ -153,7 +149,7 @@ replaces)
     expect_colour FFFF00 "the second clip"
     expect_video_windows 1
     close_host
-    expect_boxes_only
+    expect_boxes "$time_box" "$time_box"
     ;;
 first-of-three)
     make_clip magenta-cyan.avi FF00FF 00FFFF
@@ -167,7 +163,7 @@ first-of-three)
     [ "$("$XPROBE" pixel "$title")" = "00FFFF" ] || fail "the picture changed away from the first clip"
     expect_video_windows 1
     close_host
-    expect_boxes_only
+    expect_boxes "$time_box"
     ;;
 close-during-box)
     echo "not a media file" > "$work/notes.txt"
@@ -180,7 +176,8 @@ close-during-box)
     probe wait-box "Can't render file..." 5 >/dev/null || fail "the box went away before it was answered"
     start_answering
     close_host
-    expect_box "Error|Can't render file...|no icon"
+    # The open went on to its end after the box: the close waited for it.
+    expect_boxes "$render_box" "$duration_box"
     ;;
 drop-during-box)
     echo "not a media file" > "$work/notes.txt"
@@ -193,7 +190,8 @@ drop-during-box)
     expect_colour 00FF00 "the clip dropped during the box"
     expect_video_windows 1
     close_host
-    expect_box "Error|Can't render file...|no icon"
+    # The first open ran to its end on a live control, then the clip opened.
+    expect_boxes "$render_box" "$duration_box" "$time_box"
     ;;
 no-library)
     make_clip red-green.avi FF0000 00FF00
@@ -207,7 +205,7 @@ no-library)
     [ "$("$XPROBE" pixel "$title")" = "$before" ] || fail "the window changed after a drop without the library"
     expect_video_windows 0
     close_host
-    if [ -s "$work/boxes.txt" ]; then fail "message boxes without the library"; fi
+    expect_boxes
     ;;
 *)
     echo "unknown case $case_name" >&2
