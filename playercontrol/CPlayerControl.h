@@ -74,8 +74,11 @@ private:
     void FreeFrame();
     // Stretches the picture, if there is one, over the client area.
     void PaintFrame(const RECT& rcClient);
-    // Renders the file through the classic video renderer (Playback.cpp).
+    // Steps of OpenFile (Playback.cpp).
     HRESULT RenderWithVideoRenderer(const WCHAR* wszPath);
+    void QueryControlInterfaces();
+    void ShowVideoWindow();
+    int ReadDurations();
 
     IPlatformServices& m_platform;
 

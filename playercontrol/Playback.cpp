@@ -16,6 +16,9 @@
 
 namespace {
 
+// The video window's style inside the host window.
+const long kChildStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+
 // The path buffers hold MAX_PATH (260) characters, the terminator included.
 const size_t kPathChars = MAX_PATH;
 
@@ -48,6 +51,23 @@ bool QueryGraph(IGraphBuilder* pGB, REFIID iid, Microsoft::WRL::ComPtr<T>& membe
     return true;
 }
 
+// Creates an object through the platform into member. The member is only
+// set when the creation succeeded, whatever the callee left in the out
+// pointer otherwise.
+template <class T>
+bool CreateInto(IPlatformServices& platform, REFCLSID clsid, DWORD dwClsContext,
+                REFIID iid, Microsoft::WRL::ComPtr<T>& member)
+{
+    member.Reset();
+    T* pObject = NULL;
+    if (FAILED(platform.CreateInstance(clsid, dwClsContext, iid,
+                                       reinterpret_cast<void**>(&pObject)))
+        || !pObject)
+        return false;
+    *member.GetAddressOf() = pObject;
+    return true;
+}
+
 // True when some pin of the filter is connected to another filter.
 bool HasConnectedPin(IBaseFilter* pFilter)
 {
@@ -74,15 +94,10 @@ bool HasConnectedPin(IBaseFilter* pFilter)
 HRESULT CPlayerControl::RenderWithVideoRenderer(const WCHAR* wszPath)
 {
     ComPtr<IBaseFilter> pRenderer;
-    if (SUCCEEDED(m_platform.CreateInstance(
-            CLSID_VideoRenderer, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-            reinterpret_cast<void**>(pRenderer.GetAddressOf())))
-        && pRenderer) {
-        if (FAILED(g_pGB->AddFilter(pRenderer.Get(), L"Video Renderer")))
-            pRenderer.Reset();
-    } else {
+    if (CreateInto(m_platform, CLSID_VideoRenderer, CLSCTX_INPROC_SERVER,
+                   IID_IBaseFilter, pRenderer)
+        && FAILED(g_pGB->AddFilter(pRenderer.Get(), L"Video Renderer")))
         pRenderer.Reset();
-    }
 
     const HRESULT hr = g_pGB->RenderFile(wszPath, NULL);
     if (pRenderer && (FAILED(hr) || !HasConnectedPin(pRenderer.Get())))
@@ -92,24 +107,31 @@ HRESULT CPlayerControl::RenderWithVideoRenderer(const WCHAR* wszPath)
 
 int CPlayerControl::OpenFile(const char* pszFile)
 {
-    // 1. The filter graph manager. Without it there is nothing to open.
-    if (FAILED(m_platform.CreateInstance(
-            CLSID_FilterGraph, CLSCTX_INPROC, IID_IGraphBuilder,
-            reinterpret_cast<void**>(g_pGB.ReleaseAndGetAddressOf())))
-        || !g_pGB) {
-        g_pGB.Reset();
+    // The filter graph manager. Without it there is nothing to open.
+    if (!CreateInto(m_platform, CLSID_FilterGraph, CLSCTX_INPROC, IID_IGraphBuilder, g_pGB)) {
         ShowError("Can't create CLSID_FilterGraph");
         return 0;
     }
 
-    // 2, 3. Render the file; a failure is reported and the open goes on.
+    // Render the file; a failure is reported and the open goes on.
     WCHAR wszPath[kPathChars] = {0};
     if (!WidenPath(pszFile ? pszFile : "", wszPath)
         || FAILED(RenderWithVideoRenderer(wszPath)))
         ShowError("Can't render file...");
 
-    // 4. The control interfaces. The IMediaPosition query reports with the
-    // IMediaControl query's text.
+    // The control interfaces, each failure reported on its own.
+    QueryControlInterfaces();
+
+    // The video window inside the host window, the picture fitted.
+    ShowVideoWindow();
+
+    // The durations; a failure there ends the open.
+    return ReadDurations();
+}
+
+void CPlayerControl::QueryControlInterfaces()
+{
+    // The IMediaPosition query reports with the IMediaControl query's text.
     if (!QueryGraph(g_pGB.Get(), IID_IMediaControl, g_pMC))
         ShowError("FAILED(hr = g_pGB.QueryInterface(&g_pMC))");
     if (!QueryGraph(g_pGB.Get(), IID_IMediaPosition, g_pMP))
@@ -124,32 +146,47 @@ int CPlayerControl::OpenFile(const char* pszFile)
         ShowError("FAILED(hr = g_pGB.QueryInterface(&g_pBA))");
     if (!QueryGraph(g_pGB.Get(), IID_IVideoWindow, m_pVW))
         ShowError("FAILED(hr = g_pGB.QueryInterface(&m_pVW))");
+}
 
-    // 5. The video window becomes a child of the host window.
+void CPlayerControl::ShowVideoWindow()
+{
     const OAHWND hOwner = reinterpret_cast<OAHWND>(m_hWnd);
+
+    // The video window becomes a child of the host window.
     if (m_pVW) {
         m_pVW->put_Owner(hOwner);
-        m_pVW->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+        m_pVW->put_WindowStyle(kChildStyle);
     }
 
-    // 6, 7. Fit the picture, cover the client area, show the window.
+    // Fit the picture, cover the client area, show the window.
     RECT rcClient;
     const bool bHasClient = FitVideoToWindow(&rcClient);
     if (bHasClient)
         PlaceVideoWindow(rcClient);
-    if (m_pVW) {
-        m_pVW->put_MessageDrain(hOwner);
-        m_pVW->put_Visible(OATRUE);
-        m_pVW->put_FullScreenMode(OAFALSE);
-    }
-    // Leaving full-screen mode may reset the destination rectangle to the
-    // whole window, which would stretch the picture until the first resize;
-    // fit it again so it is right from the first frame.
-    if (bHasClient)
-        FitVideoToWindow(&rcClient);
+    if (!m_pVW)
+        return;
+    m_pVW->put_MessageDrain(hOwner);
+    m_pVW->put_Visible(OATRUE);
+    m_pVW->put_FullScreenMode(OAFALSE);
 
-    // 8. Durations. A step whose interface could not be obtained fails like
-    // a failing call, and any failure ends the open.
+    // Leaving full-screen mode is not a no-op everywhere for a window that
+    // was never in it: the window may get back a style "saved" on entering
+    // it (none, so it loses WS_CHILD and its clipping styles) and a
+    // destination rectangle covering the whole window (a stretched picture
+    // until the first resize). So the child style, the fit and the
+    // placement are applied again, and the window is shown again, since
+    // setting the style hides it. Where the call is a no-op this changes
+    // nothing.
+    m_pVW->put_WindowStyle(kChildStyle);
+    if (bHasClient && FitVideoToWindow(&rcClient))
+        PlaceVideoWindow(rcClient);
+    m_pVW->put_Visible(OATRUE);
+}
+
+int CPlayerControl::ReadDurations()
+{
+    // A step whose interface could not be obtained fails like a failing
+    // call. Nothing is kept from a failed read.
     double dDuration = 0.0;
     if (!g_pMP || FAILED(g_pMP->get_Duration(&dDuration))) {
         ShowError("Can't calc file duration...");
@@ -182,9 +219,17 @@ int CPlayerControl::Play()
 
 int CPlayerControl::Stop()
 {
-    // Stopping does not rewind: the position stays where it was.
-    if (m_bOpened && g_pMC)
-        g_pMC->Stop();
+    if (!m_bOpened || !g_pMC)
+        return 1;
+    // Stopping does not rewind: the position stays where playback was, and
+    // the next Play goes on from there. Some graph managers move a running
+    // graph back to where it was last started when it stops, so the
+    // position is read before and put back after.
+    double dPosition = 0.0;
+    const bool bKnown = g_pMP && SUCCEEDED(g_pMP->get_CurrentPosition(&dPosition));
+    g_pMC->Stop();
+    if (bKnown)
+        g_pMP->put_CurrentPosition(dPosition);
     return 1;
 }
 

@@ -90,10 +90,13 @@ TEST(PlaybackFake, FirstPlayOpensInOrderAndRunsTheGraph)
                             "IVideoWindow::put_MessageDrain(" + hwnd + ")",
                             "IVideoWindow::put_Visible(-1)",
                             "IVideoWindow::put_FullScreenMode(0)",
-                            // Leaving full-screen mode may reset the picture:
-                            // it is fitted again.
+                            // Leaving full-screen mode may reset the window's
+                            // style and the picture: both are applied again.
+                            "IVideoWindow::put_WindowStyle(0x46000000)",
                             "IBasicVideo::GetVideoSize()",
                             "IBasicVideo::SetDestinationPosition(134,0,533,400)",
+                            "IVideoWindow::SetWindowPosition(0,0,800,400)",
+                            "IVideoWindow::put_Visible(-1)",
                             "IMediaPosition::get_Duration()",
                             "IMediaSeeking::SetTimeFormat(TIME_FORMAT_FRAME)",
                             "IMediaSeeking::GetDuration()", "IMediaControl::Run()"))
@@ -403,12 +406,27 @@ TEST(PlaybackFake, TransportGoesToTheGraphAndStopDoesNotRewind)
     EXPECT_EQ(rig.control->Pause(), 1);
     EXPECT_EQ(rig.control->SetPosition(5.0), 1);
     EXPECT_EQ(rig.control->GetPosition(), 5.0);
-    EXPECT_EQ(rig.control->Stop(), 1);
-    EXPECT_EQ(rig.control->GetPosition(), 5.0);
     EXPECT_THAT(rig.log.Entries(),
                 ElementsAre("IMediaControl::Pause()", "IMediaPosition::put_CurrentPosition(5)",
-                            "IMediaPosition::get_CurrentPosition()", "IMediaControl::Stop()",
                             "IMediaPosition::get_CurrentPosition()"));
+
+    // Stop keeps the position where it was, even where stopping a graph
+    // moves it back.
+    rig.log.Clear();
+    rig.graph.positionSeconds = 7.5;
+    EXPECT_EQ(rig.control->Stop(), 1);
+    EXPECT_THAT(rig.log.Entries(),
+                ElementsAre("IMediaPosition::get_CurrentPosition()", "IMediaControl::Stop()",
+                            "IMediaPosition::put_CurrentPosition(7.5)"));
+    EXPECT_EQ(rig.control->GetPosition(), 7.5);
+
+    // A position that cannot be read is not put back.
+    rig.log.Clear();
+    rig.log.Fail("IMediaPosition::get_CurrentPosition");
+    EXPECT_EQ(rig.control->Stop(), 1);
+    EXPECT_THAT(rig.log.Entries(),
+                ElementsAre("IMediaPosition::get_CurrentPosition()", "IMediaControl::Stop()"));
+    rig.log.ClearFailures();
 
     // A failing read gives 0.0, not what the callee left behind.
     rig.log.Fail("IMediaPosition::get_CurrentPosition");
@@ -430,6 +448,17 @@ TEST(PlaybackFake, FailedDurationReadLeavesZeroNotGarbage)
     rig.control->SetFileName(kClip);
     rig.control->Play();
     EXPECT_EQ(rig.control->GetDuration(), 0.0);
+}
+
+TEST(PlaybackFake, StopWithoutPositionInterfaceJustStops)
+{
+    Rig rig;
+    rig.log.Fail("QueryInterface(IMediaPosition)", E_NOINTERFACE);
+    rig.control->SetFileName(kClip);
+    rig.control->Play();
+    rig.log.Clear();
+    EXPECT_EQ(rig.control->Stop(), 1);
+    EXPECT_THAT(rig.log.Entries(), ElementsAre("IMediaControl::Stop()"));
 }
 
 TEST(PlaybackFake, DestructionStopsTheGraphThenReleasesEverything)
@@ -517,9 +546,11 @@ TEST(ResizeFake, SkipsWhatItCannotUse)
     noBasicVideo.log.Fail("QueryInterface(IBasicVideo)", E_NOINTERFACE);
     noBasicVideo.control->SetWindow(noBasicVideo.window.Handle());
     noBasicVideo.control->Play();
-    noBasicVideo.control->Resize();
     EXPECT_FALSE(noBasicVideo.log.Contains("IBasicVideo::"));
-    EXPECT_EQ(noBasicVideo.log.Count("IVideoWindow::SetWindowPosition(0,0,800,400)"), 2u);
+    noBasicVideo.log.Clear();
+    noBasicVideo.control->Resize();
+    EXPECT_THAT(noBasicVideo.log.Entries(),
+                ElementsAre("IVideoWindow::SetWindowPosition(0,0,800,400)"));
 
     Rig noVideoWindow;
     noVideoWindow.log.Fail("QueryInterface(IVideoWindow)", E_NOINTERFACE);
