@@ -1,0 +1,385 @@
+// playback_bench: what the control costs on top of the DirectShow calls it
+// makes, measured on real playback.
+//
+//   tools/wine-run build/bin/playback_bench.exe [cycles]
+//
+// Each cycle plays a clip into a window until its first frame is on screen
+// (read back from the screen), then destroys the player, once through the
+// control (message boxes swallowed by its platform seam) and once through a
+// bare sequence of the same DirectShow calls; the two alternate, and which
+// goes first alternates too. It prints the medians of the time from Play()
+// to the first frame, their ratio, and the process's committed private
+// memory growth per cycle for both.
+#include <windows.h>
+#include <psapi.h>
+#include <control.h>
+#include <strmif.h>
+#include <uuids.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "AviClip.h"
+#include "CPlayerControl.h"
+#include "ScreenPixels.h"
+#include "TestWindow.h"
+#include "VideoFit.h"
+
+namespace {
+
+const int kClientWidth = 640;
+const int kClientHeight = 480;
+
+// The control's platform with message boxes swallowed, so a box waiting for
+// a click is not what gets measured.
+class SilentPlatform : public IPlatformServices
+{
+public:
+    HRESULT CreateInstance(REFCLSID clsid, DWORD dwClsContext, REFIID iid,
+                           void** ppv) override
+    {
+        return CoCreateInstance(clsid, NULL, dwClsContext, iid, ppv);
+    }
+    int ShowMessageBox(const char*, const char*, UINT) override { return IDOK; }
+};
+
+// The control's sequence of DirectShow calls written out by hand, with no
+// control around it.
+class BarePlayer
+{
+public:
+    void Open(HWND hWnd, const std::string& path)
+    {
+        WCHAR wszPath[MAX_PATH] = L"";
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wszPath, MAX_PATH);
+        CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC, IID_IGraphBuilder,
+                         reinterpret_cast<void**>(&m_pGB));
+        IBaseFilter* pRenderer = NULL;
+        CoCreateInstance(CLSID_VideoRenderer, NULL, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                         reinterpret_cast<void**>(&pRenderer));
+        m_pGB->AddFilter(pRenderer, L"Video Renderer");
+        m_pGB->RenderFile(wszPath, NULL);
+        IEnumPins* pEnum = NULL;
+        pRenderer->EnumPins(&pEnum);
+        IPin* pPin = NULL;
+        while (pEnum->Next(1, &pPin, NULL) == S_OK) {
+            IPin* pPeer = NULL;
+            pPin->ConnectedTo(&pPeer);
+            if (pPeer)
+                pPeer->Release();
+            pPin->Release();
+        }
+        pEnum->Release();
+        pRenderer->Release();
+
+        m_pGB->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&m_pMC));
+        m_pGB->QueryInterface(IID_IMediaPosition, reinterpret_cast<void**>(&m_pMP));
+        m_pGB->QueryInterface(IID_IMediaEvent, reinterpret_cast<void**>(&m_pME));
+        m_pGB->QueryInterface(IID_IBasicVideo, reinterpret_cast<void**>(&m_pBV));
+        m_pGB->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&m_pMS));
+        m_pGB->QueryInterface(IID_IBasicAudio, reinterpret_cast<void**>(&m_pBA));
+        m_pGB->QueryInterface(IID_IVideoWindow, reinterpret_cast<void**>(&m_pVW));
+
+        const long style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+        m_pVW->put_Owner(reinterpret_cast<OAHWND>(hWnd));
+        m_pVW->put_WindowStyle(style);
+        Fit(hWnd);
+        m_pVW->put_MessageDrain(reinterpret_cast<OAHWND>(hWnd));
+        m_pVW->put_Visible(-1);
+        m_pVW->put_FullScreenMode(0);
+        m_pVW->put_WindowStyle(style);
+        Fit(hWnd);
+        m_pVW->put_Visible(-1);
+
+        double dDuration = 0.0;
+        m_pMP->get_Duration(&dDuration);
+        LONGLONG llDuration = 0;
+        if (SUCCEEDED(m_pMS->SetTimeFormat(&TIME_FORMAT_FRAME)))
+            m_pMS->GetDuration(&llDuration);
+    }
+    void Run() { m_pMC->Run(); }
+    void Close()
+    {
+        m_pMC->Stop();
+        IUnknown* all[] = {m_pMC, m_pME, m_pMP, m_pMS, m_pBV, m_pBA, m_pVW, m_pGB};
+        for (IUnknown* p : all)
+            if (p)
+                p->Release();
+        *this = BarePlayer();
+    }
+
+private:
+    void Fit(HWND hWnd)
+    {
+        long vw = 0;
+        long vh = 0;
+        m_pBV->GetVideoSize(&vw, &vh);
+        RECT rc;
+        GetClientRect(hWnd, &rc);
+        const VideoRect fit = FitVideoRect(rc.right, rc.bottom, vw, vh);
+        m_pBV->SetDestinationPosition(fit.left, fit.top, fit.width, fit.height);
+        m_pVW->SetWindowPosition(rc.left, rc.top, rc.right, rc.bottom);
+    }
+
+    IGraphBuilder* m_pGB = NULL;
+    IMediaControl* m_pMC = NULL;
+    IMediaPosition* m_pMP = NULL;
+    IMediaEvent* m_pME = NULL;
+    IBasicVideo* m_pBV = NULL;
+    IMediaSeeking* m_pMS = NULL;
+    IBasicAudio* m_pBA = NULL;
+    IVideoWindow* m_pVW = NULL;
+};
+
+double NowMs()
+{
+    static LARGE_INTEGER frequency = {};
+    if (frequency.QuadPart == 0)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Committed private memory of the process, summed over its address space:
+// what the process adds to the system's commit charge.
+size_t CommittedPrivateBytes()
+{
+    size_t total = 0;
+    MEMORY_BASIC_INFORMATION info;
+    const char* address = NULL;
+    while (VirtualQuery(address, &info, sizeof(info)) == sizeof(info)) {
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE)
+            total += info.RegionSize;
+        const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
+        if (next <= address)
+            break;
+        address = next;
+    }
+    return total;
+}
+
+// The process's pagefile-backed usage as the system reports it. Under Wine
+// this is the anonymous resident memory of the whole process, its Unix side
+// (media framework, display driver) included, which the address space walk
+// above does not see.
+size_t PagefileUsageBytes()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters)))
+        return 0;
+    return counters.PagefileUsage;
+}
+
+struct MemorySample
+{
+    size_t committed;
+    size_t pagefile;
+    static MemorySample Now() { return MemorySample{CommittedPrivateBytes(), PagefileUsageBytes()}; }
+};
+
+double GrowthKiB(size_t before, size_t after)
+{
+    return (static_cast<double>(after) - static_cast<double>(before)) / 1024.0;
+}
+
+void DispatchPending()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// The colour at the centre of the client area, as on screen.
+uint32_t CentreColour(HWND hWnd)
+{
+    POINT centre = {kClientWidth / 2, kClientHeight / 2};
+    ClientToScreen(hWnd, &centre);
+    const RECT rc = {centre.x, centre.y, centre.x + 1, centre.y + 1};
+    return ScreenPixels::OfScreen(rc).At(0, 0);
+}
+
+// Dispatches messages until the centre shows colour; the time it took, or
+// a negative value after 10 s.
+double WaitForColour(HWND hWnd, uint32_t colour, double start)
+{
+    for (;;) {
+        DispatchPending();
+        if (ColourNear(CentreColour(hWnd), colour, 40))
+            return NowMs() - start;
+        if (NowMs() - start > 10000.0)
+            return -1.0;
+        Sleep(1);
+    }
+}
+
+// Paints the window black again and waits until the screen shows it.
+void ClearWindow(HWND hWnd)
+{
+    InvalidateRect(hWnd, NULL, TRUE);
+    UpdateWindow(hWnd);
+    PumpUntil([hWnd] { return ColourNear(CentreColour(hWnd), 0x000000, 8); }, 2000);
+    PumpMessages(30);
+}
+
+struct Cycle
+{
+    double firstFrameMs;
+    double committedGrowthKiB;
+    double pagefileGrowthKiB;
+};
+
+Cycle Measured(double ms, const MemorySample& before, const MemorySample& after)
+{
+    return Cycle{ms, GrowthKiB(before.committed, after.committed),
+                 GrowthKiB(before.pagefile, after.pagefile)};
+}
+
+Cycle RunControl(TestWindow& window, const std::string& clip, uint32_t colour)
+{
+    static SilentPlatform platform;
+    const MemorySample before = MemorySample::Now();
+    CPlayerControl* control = new CPlayerControl(platform);
+    control->SetWindow(window.Handle());
+    control->SetFileName(clip.c_str());
+    const double start = NowMs();
+    control->Play();
+    const double ms = WaitForColour(window.Handle(), colour, start);
+    delete control;
+    PumpMessages(50);
+    return Measured(ms, before, MemorySample::Now());
+}
+
+Cycle RunBare(TestWindow& window, const std::string& clip, uint32_t colour)
+{
+    const MemorySample before = MemorySample::Now();
+    BarePlayer player;
+    const double start = NowMs();
+    player.Open(window.Handle(), clip);
+    player.Run();
+    const double ms = WaitForColour(window.Handle(), colour, start);
+    player.Close();
+    PumpMessages(50);
+    return Measured(ms, before, MemorySample::Now());
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2.0;
+}
+
+double Mean(const std::vector<double>& values)
+{
+    double sum = 0.0;
+    for (double v : values)
+        sum += v;
+    return values.empty() ? 0.0 : sum / static_cast<double>(values.size());
+}
+
+void PrintRow(const char* name, const std::vector<Cycle>& cycles)
+{
+    std::vector<double> ms;
+    std::vector<double> committed;
+    std::vector<double> pagefile;
+    for (const Cycle& c : cycles) {
+        ms.push_back(c.firstFrameMs);
+        committed.push_back(c.committedGrowthKiB);
+        pagefile.push_back(c.pagefileGrowthKiB);
+    }
+    std::printf("%-15s %7.1f %7.1f %7.1f  %9.1f %9.1f  %9.1f %9.1f\n", name, Median(ms),
+                *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()),
+                Median(committed), Mean(committed), Median(pagefile), Mean(pagefile));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int cycles = argc > 1 ? std::max(2, std::atoi(argv[1])) : 30;
+    CoInitialize(NULL);
+
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    AviClipSpec red;
+    red.secondColours = std::vector<uint32_t>(5, 0xFF0000);
+    AviClipSpec blue;
+    blue.secondColours = std::vector<uint32_t>(5, 0x0000FF);
+    const std::string redClip = std::string(temp) + "lumarel-bench-red.avi";
+    const std::string blueClip = std::string(temp) + "lumarel-bench-blue.avi";
+    if (!WriteAviClip(redClip, red) || !WriteAviClip(blueClip, blue)) {
+        std::fprintf(stderr, "cannot write the clips into %s\n", temp);
+        return 1;
+    }
+
+    TestWindow window(kClientWidth, kClientHeight);
+    // Warm-up: the first graphs load DLLs and fill caches.
+    for (int i = 0; i < 2; ++i) {
+        RunControl(window, redClip, 0xFF0000);
+        ClearWindow(window.Handle());
+        RunBare(window, blueClip, 0x0000FF);
+        ClearWindow(window.Handle());
+    }
+
+    std::vector<Cycle> control;
+    std::vector<Cycle> bare;
+    const MemorySample start = MemorySample::Now();
+    for (int i = 0; i < cycles; ++i) {
+        // Alternate who goes first and which colour each plays.
+        const bool controlFirst = i % 2 == 0;
+        const std::string& controlClip = controlFirst ? redClip : blueClip;
+        const std::string& bareClip = controlFirst ? blueClip : redClip;
+        const uint32_t controlColour = controlFirst ? 0xFF0000 : 0x0000FF;
+        const uint32_t bareColour = controlFirst ? 0x0000FF : 0xFF0000;
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == controlFirst)
+                control.push_back(RunControl(window, controlClip, controlColour));
+            else
+                bare.push_back(RunBare(window, bareClip, bareColour));
+            ClearWindow(window.Handle());
+        }
+    }
+    const MemorySample end = MemorySample::Now();
+
+    int timeouts = 0;
+    for (const std::vector<Cycle>* set : {&control, &bare})
+        for (const Cycle& c : *set)
+            timeouts += c.firstFrameMs < 0 ? 1 : 0;
+
+    std::printf("playback_bench: %d cycles each, %dx%d client, 320x240 clip, interleaved\n",
+                cycles, kClientWidth, kClientHeight);
+    std::printf("%-15s %23s  %19s  %19s\n", "", "Play() to first frame", "committed private",
+                "pagefile usage");
+    std::printf("%-15s %7s %7s %7s  %9s %9s  %9s %9s\n", "", "median", "min", "max",
+                "median", "mean", "median", "mean");
+    std::printf("%-15s %7s %7s %7s  %9s %9s  %9s %9s\n", "", "ms", "ms", "ms", "KiB/cycle",
+                "KiB/cycle", "KiB/cycle", "KiB/cycle");
+    PrintRow("control (seam)", control);
+    PrintRow("bare graph", bare);
+    std::vector<double> controlMs;
+    std::vector<double> bareMs;
+    for (const Cycle& c : control)
+        controlMs.push_back(c.firstFrameMs);
+    for (const Cycle& c : bare)
+        bareMs.push_back(c.firstFrameMs);
+    std::printf("ratio control / bare, median time to first frame: %.3f\n",
+                Median(controlMs) / Median(bareMs));
+    std::printf("growth over all %d cycles: committed private %+.1f KiB, pagefile usage %+.1f KiB\n",
+                2 * cycles, GrowthKiB(start.committed, end.committed),
+                GrowthKiB(start.pagefile, end.pagefile));
+    if (timeouts)
+        std::printf("WARNING: %d cycles saw no frame within 10 s\n", timeouts);
+
+    DeleteFileA(redClip.c_str());
+    DeleteFileA(blueClip.c_str());
+    return timeouts ? 1 : 0;
+}
