@@ -316,6 +316,23 @@ TEST_F(PlaybackWine, PathsThatCannotBePlayed)
     }
 }
 
+// Without a window the video window gets no owner: no picture is fitted,
+// but the clip still opens and plays, and the control dies cleanly.
+TEST_F(PlaybackWine, PlayWithoutAWindow)
+{
+    IPlayerControl* control = lib.NewPlayerControl();
+    ASSERT_NE(control, nullptr);
+    control->SetFileName(s_green.c_str());
+    EXPECT_EQ(control->Play(), 1);
+    PumpMessages(300);
+    EXPECT_NEAR(control->GetDuration(), 8.0, 0.05);
+    EXPECT_GT(control->GetPosition(), 0.0) << "the graph runs";
+    control->Resize();
+    EXPECT_EQ(control->Stop(), 1);
+    lib.DeletePlayerControl(control);
+    EXPECT_THAT(boxes.Texts(), ElementsAre(kMsgTimeFormat));
+}
+
 // A file without video: the renderer the control added stays unconnected
 // and is taken out again, so the video window calls that follow fail
 // harmlessly (an unconnected renderer would crash them). With the audio
