@@ -95,12 +95,12 @@ int main(int argc, char** argv)
     CreateDirectoryA(folder.c_str(), NULL);
     const std::string clip = folder + "\\clip.avi";
     const std::string sidecar = clip + ".bmp";
-    AviClipSpec spec;
-    spec.width = 640;
-    spec.height = 480;
-    spec.framesPerSecond = 25;
-    spec.secondColours = {0xC02020, 0x20C020, 0x2020C0};
-    if (!WriteAviClip(clip, spec)) {
+    AviClipSpec clipSpec;
+    clipSpec.width = 640;
+    clipSpec.height = 480;
+    clipSpec.framesPerSecond = 25;
+    clipSpec.secondColours = {0xC02020, 0x20C020, 0x2020C0};
+    if (!WriteAviClip(clip, clipSpec)) {
         std::fprintf(stderr, "cannot write %s\n", clip.c_str());
         return 1;
     }

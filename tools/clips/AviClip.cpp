@@ -53,13 +53,13 @@ private:
 };
 
 // One bottom-up 24-bit frame of a single colour; rows padded to 4 bytes.
-std::vector<uint8_t> SolidFrame(const AviClipSpec& spec, uint32_t rgb)
+std::vector<uint8_t> SolidFrame(const AviClipSpec& clipSpec, uint32_t rgb)
 {
-    const size_t stride = (static_cast<size_t>(spec.width) * 3 + 3) & ~size_t(3);
-    std::vector<uint8_t> frame(stride * static_cast<size_t>(spec.height), 0);
-    for (int32_t y = 0; y < spec.height; ++y) {
+    const size_t stride = (static_cast<size_t>(clipSpec.width) * 3 + 3) & ~size_t(3);
+    std::vector<uint8_t> frame(stride * static_cast<size_t>(clipSpec.height), 0);
+    for (int32_t y = 0; y < clipSpec.height; ++y) {
         uint8_t* row = frame.data() + stride * static_cast<size_t>(y);
-        for (int32_t x = 0; x < spec.width; ++x) {
+        for (int32_t x = 0; x < clipSpec.width; ++x) {
             row[3 * x + 0] = static_cast<uint8_t>(rgb);       // blue
             row[3 * x + 1] = static_cast<uint8_t>(rgb >> 8);  // green
             row[3 * x + 2] = static_cast<uint8_t>(rgb >> 16); // red
@@ -68,26 +68,26 @@ std::vector<uint8_t> SolidFrame(const AviClipSpec& spec, uint32_t rgb)
     return frame;
 }
 
-void WriteMainHeader(ByteWriter& w, const AviClipSpec& spec, uint32_t frames,
+void WriteMainHeader(ByteWriter& w, const AviClipSpec& clipSpec, uint32_t frames,
                      uint32_t frameBytes)
 {
     const size_t avih = w.BeginChunk("avih");
-    w.U32(1000000u / static_cast<uint32_t>(spec.framesPerSecond)); // us per frame
-    w.U32(frameBytes * static_cast<uint32_t>(spec.framesPerSecond));
+    w.U32(1000000u / static_cast<uint32_t>(clipSpec.framesPerSecond)); // us per frame
+    w.U32(frameBytes * static_cast<uint32_t>(clipSpec.framesPerSecond));
     w.U32(0);    // padding granularity
     w.U32(0x10); // AVIF_HASINDEX
     w.U32(frames);
     w.U32(0);    // initial frames
     w.U32(1);    // streams
     w.U32(frameBytes);
-    w.U32(static_cast<uint32_t>(spec.width));
-    w.U32(static_cast<uint32_t>(spec.height));
+    w.U32(static_cast<uint32_t>(clipSpec.width));
+    w.U32(static_cast<uint32_t>(clipSpec.height));
     for (int i = 0; i < 4; ++i)
         w.U32(0);
     w.EndChunk(avih);
 }
 
-void WriteStreamList(ByteWriter& w, const AviClipSpec& spec, uint32_t frames,
+void WriteStreamList(ByteWriter& w, const AviClipSpec& clipSpec, uint32_t frames,
                      uint32_t frameBytes)
 {
     const size_t strl = w.BeginChunk("LIST", "strl");
@@ -100,7 +100,7 @@ void WriteStreamList(ByteWriter& w, const AviClipSpec& spec, uint32_t frames,
     w.U16(0); // language
     w.U32(0); // initial frames
     w.U32(1); // scale
-    w.U32(static_cast<uint32_t>(spec.framesPerSecond)); // rate
+    w.U32(static_cast<uint32_t>(clipSpec.framesPerSecond)); // rate
     w.U32(0); // start
     w.U32(frames);
     w.U32(frameBytes);
@@ -108,14 +108,14 @@ void WriteStreamList(ByteWriter& w, const AviClipSpec& spec, uint32_t frames,
     w.U32(frameBytes);  // sample size
     w.U16(0);
     w.U16(0);
-    w.U16(static_cast<uint32_t>(spec.width));
-    w.U16(static_cast<uint32_t>(spec.height));
+    w.U16(static_cast<uint32_t>(clipSpec.width));
+    w.U16(static_cast<uint32_t>(clipSpec.height));
     w.EndChunk(strh);
 
     const size_t strf = w.BeginChunk("strf");
     w.U32(40);
-    w.U32(static_cast<uint32_t>(spec.width));
-    w.U32(static_cast<uint32_t>(spec.height)); // positive: bottom-up
+    w.U32(static_cast<uint32_t>(clipSpec.width));
+    w.U32(static_cast<uint32_t>(clipSpec.height)); // positive: bottom-up
     w.U16(1);  // planes
     w.U16(24); // bits per pixel
     w.U32(0);  // BI_RGB
@@ -129,15 +129,15 @@ void WriteStreamList(ByteWriter& w, const AviClipSpec& spec, uint32_t frames,
 
 } // namespace
 
-std::vector<uint8_t> MakeAviClip(const AviClipSpec& spec)
+std::vector<uint8_t> MakeAviClip(const AviClipSpec& clipSpec)
 {
-    if (spec.secondColours.empty() || spec.width <= 0 || spec.height <= 0
-        || spec.framesPerSecond <= 0 || spec.framesPerSecond > 1000)
+    if (clipSpec.secondColours.empty() || clipSpec.width <= 0 || clipSpec.height <= 0
+        || clipSpec.framesPerSecond <= 0 || clipSpec.framesPerSecond > 1000)
         return {};
-    const uint64_t stride = (static_cast<uint64_t>(spec.width) * 3 + 3) & ~uint64_t(3);
-    const uint64_t frameBytes64 = stride * static_cast<uint64_t>(spec.height);
-    const uint64_t frames64 = static_cast<uint64_t>(spec.framesPerSecond)
-                              * spec.secondColours.size();
+    const uint64_t stride = (static_cast<uint64_t>(clipSpec.width) * 3 + 3) & ~uint64_t(3);
+    const uint64_t frameBytes64 = stride * static_cast<uint64_t>(clipSpec.height);
+    const uint64_t frames64 = static_cast<uint64_t>(clipSpec.framesPerSecond)
+                              * clipSpec.secondColours.size();
     if ((frameBytes64 + 24) * frames64 + 4096 > kMaxRiffBytes)
         return {};
     const uint32_t frameBytes = static_cast<uint32_t>(frameBytes64);
@@ -147,17 +147,17 @@ std::vector<uint8_t> MakeAviClip(const AviClipSpec& spec)
     const size_t riff = w.BeginChunk("RIFF", "AVI ");
 
     const size_t hdrl = w.BeginChunk("LIST", "hdrl");
-    WriteMainHeader(w, spec, frames, frameBytes);
-    WriteStreamList(w, spec, frames, frameBytes);
+    WriteMainHeader(w, clipSpec, frames, frameBytes);
+    WriteStreamList(w, clipSpec, frames, frameBytes);
     w.EndChunk(hdrl);
 
     // Frame offsets in the index count from the 'movi' list type.
     const size_t movi = w.BeginChunk("LIST", "movi");
     const size_t moviType = movi + 4;
     std::vector<uint32_t> offsets;
-    for (uint32_t colour : spec.secondColours) {
-        const std::vector<uint8_t> frame = SolidFrame(spec, colour);
-        for (int32_t i = 0; i < spec.framesPerSecond; ++i) {
+    for (uint32_t colour : clipSpec.secondColours) {
+        const std::vector<uint8_t> frame = SolidFrame(clipSpec, colour);
+        for (int32_t i = 0; i < clipSpec.framesPerSecond; ++i) {
             offsets.push_back(static_cast<uint32_t>(w.Size() - moviType));
             const size_t chunk = w.BeginChunk("00db");
             w.Bytes(frame);
@@ -179,9 +179,9 @@ std::vector<uint8_t> MakeAviClip(const AviClipSpec& spec)
     return std::move(w.Result());
 }
 
-bool WriteAviClip(const std::string& path, const AviClipSpec& spec)
+bool WriteAviClip(const std::string& path, const AviClipSpec& clipSpec)
 {
-    const std::vector<uint8_t> bytes = MakeAviClip(spec);
+    const std::vector<uint8_t> bytes = MakeAviClip(clipSpec);
     if (bytes.empty())
         return false;
     FILE* f = std::fopen(path.c_str(), "wb");

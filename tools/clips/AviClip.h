@@ -21,12 +21,12 @@ struct AviClipSpec
 };
 
 // The whole file: RIFF 'AVI ' with one 24-bit uncompressed video stream and
-// an index. Empty when the spec is unusable (no colours, sizes not positive,
+// an index. Empty when the description is unusable (no colours, sizes not positive,
 // or a file that would not fit the 32-bit RIFF sizes).
-std::vector<uint8_t> MakeAviClip(const AviClipSpec& spec);
+std::vector<uint8_t> MakeAviClip(const AviClipSpec& clipSpec);
 
-// Writes MakeAviClip(spec) to path; false if there is nothing to write or
+// Writes MakeAviClip(clipSpec) to path; false if there is nothing to write or
 // the file cannot be written.
-bool WriteAviClip(const std::string& path, const AviClipSpec& spec);
+bool WriteAviClip(const std::string& path, const AviClipSpec& clipSpec);
 
 #endif

@@ -16,7 +16,7 @@ int Usage()
     return 2;
 }
 
-bool ParseColours(const std::string& text, AviClipSpec& spec)
+bool ParseColours(const std::string& text, AviClipSpec& clipSpec)
 {
     size_t start = 0;
     while (start <= text.size()) {
@@ -26,7 +26,7 @@ bool ParseColours(const std::string& text, AviClipSpec& spec)
         const unsigned long rgb = std::strtoul(item.c_str(), &rest, 16);
         if (item.size() != 6 || *rest != '\0')
             return false;
-        spec.secondColours.push_back(static_cast<uint32_t>(rgb));
+        clipSpec.secondColours.push_back(static_cast<uint32_t>(rgb));
         if (end == std::string::npos)
             break;
         start = end + 1;
@@ -40,15 +40,15 @@ int main(int argc, char** argv)
 {
     if (argc < 3 || argc > 5)
         return Usage();
-    AviClipSpec spec;
+    AviClipSpec clipSpec;
     int next = 2;
-    if (argc >= 4 && std::sscanf(argv[next], "%dx%d", &spec.width, &spec.height) == 2)
+    if (argc >= 4 && std::sscanf(argv[next], "%dx%d", &clipSpec.width, &clipSpec.height) == 2)
         ++next;
     if (argc - next == 2)
-        spec.framesPerSecond = std::atoi(argv[next++]);
-    if (next != argc - 1 || !ParseColours(argv[next], spec))
+        clipSpec.framesPerSecond = std::atoi(argv[next++]);
+    if (next != argc - 1 || !ParseColours(argv[next], clipSpec))
         return Usage();
-    if (!WriteAviClip(argv[1], spec)) {
+    if (!WriteAviClip(argv[1], clipSpec)) {
         std::fprintf(stderr, "make-clip: cannot write %s\n", argv[1]);
         return 1;
     }

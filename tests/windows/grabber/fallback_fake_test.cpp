@@ -61,9 +61,9 @@ protected:
         platform.Register(CLSID_MediaDet, &det);
         det.frame = MakeFrameBuffer(SolidBitmap(320, 200, kDetected));
         window.Fill(kMarker);
-        AviClipSpec spec;
-        spec.secondColours = {kRed, kBlue};
-        ASSERT_TRUE(WriteAviClip(media, spec));
+        AviClipSpec clipSpec;
+        clipSpec.secondColours = {kRed, kBlue};
+        ASSERT_TRUE(WriteAviClip(media, clipSpec));
     }
     void TearDown() override { CoUninitialize(); }
 
@@ -219,9 +219,9 @@ TEST_F(FallbackFake, RealGraphGrabsWhereTheDetectorCannot)
         SCOPED_TRACE(c.name);
         TempDir caseDir;
         const std::string caseMedia = caseDir.Path("clip.avi");
-        AviClipSpec spec;
-        spec.secondColours = {kRed, kBlue};
-        ASSERT_TRUE(WriteAviClip(caseMedia, spec));
+        AviClipSpec clipSpec;
+        clipSpec.secondColours = {kRed, kBlue};
+        ASSERT_TRUE(WriteAviClip(caseMedia, clipSpec));
         FakeCallLog caseLog;
         FakePlatform casePlatform{caseLog};
         FakeMediaDet caseDet{caseLog};

@@ -106,9 +106,9 @@ TEST_F(FallbackReal, FirstCallGrabsPaintsAndLeavesASidecarThatLaterControlsPaint
 {
     const std::string media = dir.Path("green.avi");
     const std::string sidecar = media + ".bmp";
-    AviClipSpec spec;
-    spec.secondColours = {kGreen, kGreen};
-    ASSERT_TRUE(WriteAviClip(media, spec));
+    AviClipSpec clipSpec;
+    clipSpec.secondColours = {kGreen, kGreen};
+    ASSERT_TRUE(WriteAviClip(media, clipSpec));
 
     EXPECT_EQ(ShowFrameOnce(media, 1.0), 0);
     EXPECT_TRUE(ShowsOnly(kGreen));
@@ -143,8 +143,8 @@ TEST_F(FallbackReal, FirstCallGrabsPaintsAndLeavesASidecarThatLaterControlsPaint
 // sidecar, says which moment of the clip was grabbed.
 TEST_F(FallbackReal, TheFrameComesFromTheTimeAskedFor)
 {
-    AviClipSpec spec;
-    spec.secondColours = {kRed, kGreen, kBlue, kYellow};
+    AviClipSpec clipSpec;
+    clipSpec.secondColours = {kRed, kGreen, kBlue, kYellow};
     const struct
     {
         double time;
@@ -155,7 +155,7 @@ TEST_F(FallbackReal, TheFrameComesFromTheTimeAskedFor)
         SCOPED_TRACE("time " + std::to_string(c.time));
         // A clip of its own for each time: a sidecar answers every later time.
         const std::string media = dir.Path("seconds-" + std::to_string(++index) + ".avi");
-        ASSERT_TRUE(WriteAviClip(media, spec));
+        ASSERT_TRUE(WriteAviClip(media, clipSpec));
         window.Fill(kMarker);
 
         EXPECT_EQ(ShowFrameOnce(media, c.time), 0);
@@ -172,9 +172,9 @@ TEST_F(FallbackReal, TheFrameComesFromTheTimeAskedFor)
 // temporary file; the attempt counts as made, as when the detector fails.
 TEST_F(FallbackReal, UnreadableFilesPaintNothingAndLeaveNoSidecar)
 {
-    AviClipSpec spec;
-    spec.secondColours = {kRed};
-    const std::vector<uint8_t> clip = MakeAviClip(spec);
+    AviClipSpec clipSpec;
+    clipSpec.secondColours = {kRed};
+    const std::vector<uint8_t> clip = MakeAviClip(clipSpec);
     const struct
     {
         const char* name;

@@ -53,10 +53,10 @@ std::string PixelsNotOfColour(const std::vector<BYTE>& frame, uint32_t rgb, int 
 class GrabberTest : public ::testing::Test
 {
 protected:
-    std::string MakeClip(const std::string& name, const AviClipSpec& spec)
+    std::string MakeClip(const std::string& name, const AviClipSpec& clipSpec)
     {
         const std::string path = folder.Path(name);
-        EXPECT_TRUE(WriteAviClip(path, spec)) << path;
+        EXPECT_TRUE(WriteAviClip(path, clipSpec)) << path;
         return path;
     }
 
@@ -67,9 +67,9 @@ protected:
 
 TEST_F(GrabberTest, SolidClipGivesA320x200FrameOfItsColourLaidOutLikeTheDetectors)
 {
-    AviClipSpec spec;
-    spec.secondColours = {kRed, kRed};
-    const std::string clip = MakeClip("solid.avi", spec);
+    AviClipSpec clipSpec;
+    clipSpec.secondColours = {kRed, kRed};
+    const std::string clip = MakeClip("solid.avi", clipSpec);
 
     std::vector<BYTE> frame;
     ASSERT_EQ(GrabFrameThroughGraph(platform, clip.c_str(), 1.0, kWidth, kHeight, frame), S_OK);
@@ -100,10 +100,10 @@ TEST_F(GrabberTest, SolidClipGivesA320x200FrameOfItsColourLaidOutLikeTheDetector
 // negative and undefined times mean the start.
 TEST_F(GrabberTest, FrameComesFromTheTimeAskedFor)
 {
-    AviClipSpec spec;
-    spec.framesPerSecond = 10;
-    spec.secondColours = {kRed, kGreen, kBlue, kYellow};
-    const std::string clip = MakeClip("seconds.avi", spec);
+    AviClipSpec clipSpec;
+    clipSpec.framesPerSecond = 10;
+    clipSpec.secondColours = {kRed, kGreen, kBlue, kYellow};
+    const std::string clip = MakeClip("seconds.avi", clipSpec);
 
     const struct
     {
@@ -143,14 +143,14 @@ TEST_F(GrabberTest, ScalesAnySourceSizeToAnyResultSize)
         {2, 2, 1, 1},
     };
     for (const auto& c : cases) {
-        AviClipSpec spec;
-        spec.width = c.srcWidth;
-        spec.height = c.srcHeight;
-        spec.framesPerSecond = 5;
-        spec.secondColours = {kBlue};
+        AviClipSpec clipSpec;
+        clipSpec.width = c.srcWidth;
+        clipSpec.height = c.srcHeight;
+        clipSpec.framesPerSecond = 5;
+        clipSpec.secondColours = {kBlue};
         const std::string clip = MakeClip(
             "size-" + std::to_string(c.srcWidth) + "x" + std::to_string(c.srcHeight) + ".avi",
-            spec);
+            clipSpec);
         std::vector<BYTE> frame;
         ASSERT_EQ(GrabFrameThroughGraph(platform, clip.c_str(), 0.0, c.width, c.height, frame),
                   S_OK)
@@ -165,9 +165,9 @@ TEST_F(GrabberTest, ScalesAnySourceSizeToAnyResultSize)
 // still frame's reader accepts as 320 x 200.
 TEST_F(GrabberTest, ComposedFileOfAGrabbedFrameIsAcceptedByTheSidecarReader)
 {
-    AviClipSpec spec;
-    spec.secondColours = {kGreen};
-    const std::string clip = MakeClip("green.avi", spec);
+    AviClipSpec clipSpec;
+    clipSpec.secondColours = {kGreen};
+    const std::string clip = MakeClip("green.avi", clipSpec);
     std::vector<BYTE> frame;
     ASSERT_EQ(GrabFrameThroughGraph(platform, clip.c_str(), 0.2, kWidth, kHeight, frame), S_OK);
 
@@ -190,9 +190,9 @@ TEST_F(GrabberTest, FilesItCannotGrabFromFailWithNoFrame)
     const std::string empty = folder.Path("empty.avi");
     ASSERT_TRUE(WriteWholeFile(empty, ""));
     // A clip cut off in the middle of its headers.
-    AviClipSpec spec;
-    spec.secondColours = {kRed};
-    const std::vector<uint8_t> whole = MakeAviClip(spec);
+    AviClipSpec clipSpec;
+    clipSpec.secondColours = {kRed};
+    const std::vector<uint8_t> whole = MakeAviClip(clipSpec);
     const std::string cut = folder.Path("cut.avi");
     ASSERT_TRUE(WriteWholeFile(cut, std::string(whole.begin(), whole.begin() + 100)));
     // A path too long for the control's path buffers, naming a real clip:
@@ -217,9 +217,9 @@ TEST_F(GrabberTest, FilesItCannotGrabFromFailWithNoFrame)
 
 TEST_F(GrabberTest, UnusableResultSizesAreRefusedBeforeAnyGraphIsBuilt)
 {
-    AviClipSpec spec;
-    spec.secondColours = {kRed};
-    const std::string clip = MakeClip("red.avi", spec);
+    AviClipSpec clipSpec;
+    clipSpec.secondColours = {kRed};
+    const std::string clip = MakeClip("red.avi", clipSpec);
     const LONG sizes[][2] = {{0, 200}, {320, 0}, {-320, 200}, {320, -200}, {100000, 200}};
     for (const auto& size : sizes) {
         std::vector<BYTE> frame;
@@ -235,9 +235,9 @@ TEST_F(GrabberTest, UnusableResultSizesAreRefusedBeforeAnyGraphIsBuilt)
 // asks for nothing after the missing one.
 TEST_F(GrabberTest, MissingPlatformObjectsFailTheGrab)
 {
-    AviClipSpec spec;
-    spec.secondColours = {kRed};
-    const std::string clip = MakeClip("red.avi", spec);
+    AviClipSpec clipSpec;
+    clipSpec.secondColours = {kRed};
+    const std::string clip = MakeClip("red.avi", clipSpec);
     const std::vector<std::string> order = {kFilterGraphClass, kSampleGrabberClass,
                                             kNullRendererClass};
     for (size_t i = 0; i < order.size(); ++i) {

@@ -52,10 +52,10 @@ public:
     // Writes a 320 x 240, 10 frames a second clip, one colour per second.
     std::string Make(const char* pszName, const std::vector<uint32_t>& colours)
     {
-        AviClipSpec spec;
-        spec.secondColours = colours;
+        AviClipSpec clipSpec;
+        clipSpec.secondColours = colours;
         const std::string path = m_dir + pszName;
-        if (!WriteAviClip(path, spec))
+        if (!WriteAviClip(path, clipSpec))
             return "";
         m_files.push_back(path);
         return path;
