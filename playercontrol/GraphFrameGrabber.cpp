@@ -1,4 +1,5 @@
 #include "GraphFrameGrabber.h"
+#include "WidePath.h"
 
 #include <strmif.h>
 #include <amvideo.h>
@@ -30,19 +31,6 @@ const DWORD kPauseTimeoutMs = 10000;
 
 // Frames larger than this are not what a still frame grabs from.
 const LONG kMaxSourceDimension = 16384;
-
-// The media path the way the control converts it for the graph: a
-// zero-filled 260-byte buffer and 260 wide characters. Longer paths do not
-// fit and are refused rather than cut to the name of some other file.
-bool ToWidePath(const char* pszPath, WCHAR (&wszPath)[MAX_PATH])
-{
-    if (pszPath == NULL || std::strlen(pszPath) >= MAX_PATH)
-        return false;
-    char szPath[MAX_PATH];
-    std::memset(szPath, 0, sizeof(szPath));
-    lstrcatA(szPath, pszPath);
-    return MultiByteToWideChar(CP_ACP, 0, szPath, -1, wszPath, MAX_PATH) != 0;
-}
 
 // Seconds to the graph's 100 ns units, rounded to the nearest unit.
 LONGLONG ToReferenceTime(double seconds)
@@ -352,7 +340,7 @@ HRESULT GrabFrameThroughGraph(IPlatformServices& platform, const char* pszMediaF
         nHeight > kMaxSourceDimension)
         return E_INVALIDARG;
     WCHAR wszMediaFile[MAX_PATH];
-    if (!ToWidePath(pszMediaFile, wszMediaFile))
+    if (!WidenMediaPath(pszMediaFile, wszMediaFile))
         return E_INVALIDARG;
     HRESULT hr;
     try {

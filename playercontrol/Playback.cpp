@@ -1,6 +1,7 @@
 // Playback and transport: the graph is built on the first Play, and the
 // transport operations drive it from then on.
 #include "CPlayerControl.h"
+#include "WidePath.h"
 
 #include <uuids.h>
 
@@ -18,21 +19,6 @@ namespace {
 
 // The video window's style inside the host window.
 const long kChildStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-
-// The path buffers hold MAX_PATH (260) characters, the terminator included.
-const size_t kPathChars = MAX_PATH;
-
-// Converts the 8-bit path to the wide path RenderFile takes. A path that
-// does not fit the buffers is refused rather than cut: a cut path would name
-// another file, which might exist and be played in its place.
-bool WidenPath(const char* pszFile, WCHAR (&wszPath)[kPathChars])
-{
-    if (strnlen(pszFile, kPathChars) >= kPathChars)
-        return false;
-    char szPath[kPathChars] = {0};
-    lstrcatA(szPath, pszFile);
-    return MultiByteToWideChar(CP_ACP, 0, szPath, -1, wszPath, kPathChars) != 0;
-}
 
 // Asks the graph for one of its control interfaces. The member is only set
 // when the query succeeded, so a failed query leaves nothing to call later,
@@ -115,7 +101,7 @@ int CPlayerControl::OpenFile(const char* pszFile)
 
     // Render the file; a failure is reported and the open goes on.
     WCHAR wszPath[kPathChars] = {0};
-    if (!WidenPath(pszFile ? pszFile : "", wszPath)
+    if (!WidenMediaPath(pszFile ? pszFile : "", wszPath)
         || FAILED(RenderWithVideoRenderer(wszPath)))
         ShowError("Can't render file...");
 

@@ -6,6 +6,7 @@
 // calls repaint the picture they hold.
 #include "CPlayerControl.h"
 #include "SidecarBitmap.h"
+#include "WidePath.h"
 
 #include <cstdio>
 #include <cstring>
@@ -21,21 +22,6 @@ const LONG kGrabHeight = 200;
 // The detector may live in any kind of server.
 const DWORD kMediaDetContext =
     CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
-
-// The path buffers hold MAX_PATH (260) characters, the terminator included.
-const size_t kPathChars = MAX_PATH;
-
-// Converts the media path as the playback does: through a zero-filled
-// 8-bit buffer. A path that does not fit is refused rather than cut: a cut
-// path would name another file, and the sidecar would be written for it.
-bool WidenMediaPath(const char* pszFile, WCHAR (&wszPath)[kPathChars])
-{
-    if (strnlen(pszFile, kPathChars) >= kPathChars)
-        return false;
-    char szPath[kPathChars] = {0};
-    lstrcatA(szPath, pszFile);
-    return MultiByteToWideChar(CP_ACP, 0, szPath, -1, wszPath, kPathChars) != 0;
-}
 
 // The sidecar path goes straight into the wide buffer; the conversion fails
 // (and writes nothing beyond it) when it does not fit.
