@@ -90,6 +90,26 @@ expect_video_windows() {
     [ "$line" = "children $1" ] || fail "expected $1 video window(s), found: $line"
 }
 
+# settled_pixel: the colour at the window's centre once the window has
+# painted itself: the same value read over one second (at most ten seconds).
+# A window that has just appeared may not have erased its background yet.
+settled_pixel() {
+    local last now same=0 i
+    last="$("$XPROBE" pixel "$title")"
+    for i in $(seq 50); do
+        sleep 0.2
+        now="$("$XPROBE" pixel "$title")"
+        if [ "$now" = "$last" ]; then
+            same=$((same + 1))
+            [ "$same" -ge 5 ] && break
+        else
+            same=0
+            last="$now"
+        fi
+    done
+    echo "$last"
+}
+
 host_running() { [ ! -s "$work/host.rc" ]; }
 
 # close_host: the close button, then the program must end with exit code 0.
@@ -199,7 +219,7 @@ no-library)
     cp "$bin/LumarelTest.exe" "$work/alone/"
     start_host "$work/alone"
     start_answering
-    before="$("$XPROBE" pixel "$title")"
+    before="$(settled_pixel)"
     drop "$work/red-green.avi"
     sleep 3
     [ "$("$XPROBE" pixel "$title")" = "$before" ] || fail "the window changed after a drop without the library"
