@@ -10,7 +10,7 @@
 
 #include "AviClip.h"
 #include "CPlayerControl.h"
-#include "CanvasWindow.h"
+#include "CanvasTest.h"
 #include "CraftedBitmap.h"
 #include "FakeCallLog.h"
 #include "FakeMediaDet.h"
@@ -52,7 +52,7 @@ std::vector<IUnknown*> RegisterRealGraphObjects(FakePlatform& platform)
     return objects;
 }
 
-class FallbackFake : public ::testing::Test
+class FallbackFake : public CanvasTest<160, 120>
 {
 protected:
     void SetUp() override
@@ -75,34 +75,13 @@ protected:
         return control;
     }
 
-    ::testing::AssertionResult Shows(uint32_t rgb)
-    {
-        std::string where;
-        const size_t off = CountOff(window.Capture(), window.Width(), 0, 0, window.Width(),
-                                    window.Height(), rgb, &where);
-        if (off == 0)
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << off << " pixels differ, first " << where;
-    }
-
-    static void SetUpTestSuite() { s_window = new CanvasWindow(160, 120); }
-    static void TearDownTestSuite()
-    {
-        delete s_window;
-        s_window = nullptr;
-    }
-    static CanvasWindow* s_window;
-
     FakeCallLog log;
     FakePlatform platform{log};
     FakeMediaDet det{log};
-    CanvasWindow& window = *s_window;
     TempDir dir;
     const std::string media = dir.Path("clip.avi");
     const std::string sidecar = media + ".bmp";
 };
-
-CanvasWindow* FallbackFake::s_window = nullptr;
 
 // Wherever the detector gets as far as the size of the frame, the graph is
 // never built, whatever happens after: its frame, its failures, its results.
@@ -137,7 +116,7 @@ TEST_F(FallbackFake, NoGraphIsTriedOnceTheDetectorTellsTheSize)
         auto control = NewControl();
         EXPECT_EQ(control->ShowFrame(1.0), c.result);
         EXPECT_EQ(log.Matching("CreateInstance"), Entries{kDetectorCreation}) << log.Dump();
-        EXPECT_TRUE(Shows(c.painted));
+        EXPECT_TRUE(ShowsEverywhere(c.painted));
         EXPECT_FALSE(FileExists(sidecar)) << "only the detector writes it here";
     }
 }
@@ -172,13 +151,13 @@ TEST_F(FallbackFake, WithoutAnySizeTheGraphIsTriedOnceAfterTheDetector)
                   log.IndexOf("IMediaDet::GetBitmapBits(1,size,null,320,200)"));
         EXPECT_EQ(det.RefCount(), 0);
         EXPECT_TRUE(platform.Boxes().empty());
-        EXPECT_TRUE(Shows(kMarker));
+        EXPECT_TRUE(ShowsEverywhere(kMarker));
         EXPECT_FALSE(FileExists(sidecar));
 
         log.Clear();
         EXPECT_EQ(control->ShowFrame(2.0), 0);
         EXPECT_TRUE(log.Entries().empty()) << log.Dump();
-        EXPECT_TRUE(Shows(kMarker));
+        EXPECT_TRUE(ShowsEverywhere(kMarker));
     }
 }
 
@@ -196,7 +175,7 @@ TEST_F(FallbackFake, WithNeitherTheBoxShowsAndTheNextCallTriesAgain)
             << log.Dump();
         ASSERT_EQ(platform.Boxes().size(), static_cast<size_t>(call));
         EXPECT_EQ(platform.Boxes().back().caption, "Error!");
-        EXPECT_TRUE(Shows(kMarker));
+        EXPECT_TRUE(ShowsEverywhere(kMarker));
         EXPECT_FALSE(FileExists(sidecar));
     }
 }
@@ -245,14 +224,14 @@ TEST_F(FallbackFake, RealGraphGrabsWhereTheDetectorCannot)
                                "CreateInstance({C1F400A0-3F08-11D3-9F0B-006008039E37},1)",
                                "CreateInstance({C1F400A4-3F08-11D3-9F0B-006008039E37},1)"}))
                 << caseLog.Dump();
-            EXPECT_TRUE(Shows(kBlue));
+            EXPECT_TRUE(ShowsEverywhere(kBlue));
 
             // The picture is held: a later call repaints it, creating nothing.
             caseLog.Clear();
             window.Fill(kMarker);
             EXPECT_EQ(control.ShowFrame(0.0), 0);
             EXPECT_TRUE(caseLog.Entries().empty()) << caseLog.Dump();
-            EXPECT_TRUE(Shows(kBlue));
+            EXPECT_TRUE(ShowsEverywhere(kBlue));
         }
         for (IUnknown* object : objects)
             object->Release();

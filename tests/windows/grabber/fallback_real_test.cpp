@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "AviClip.h"
-#include "CanvasWindow.h"
+#include "CanvasTest.h"
 #include "MessageBoxWatcher.h"
 #include "RealLibrary.h"
 #include "SidecarBitmap.h"
@@ -25,17 +25,9 @@ const uint32_t kYellow = 0xF0E040;
 // 200 rows of 960 bytes.
 const size_t kSidecarSize = 54 + 960 * 200;
 
-class FallbackReal : public ::testing::Test
+class FallbackReal : public CanvasTest<240, 180>
 {
 protected:
-    static void SetUpTestSuite() { s_window = new CanvasWindow(240, 180); }
-    static void TearDownTestSuite()
-    {
-        delete s_window;
-        s_window = nullptr;
-    }
-    static CanvasWindow* s_window;
-
     void SetUp() override
     {
         ASSERT_TRUE(lib.Loaded()) << "Lumarel.dll or an export is missing";
@@ -51,16 +43,6 @@ protected:
         const int result = control->ShowFrame(streamTime);
         lib.DeletePlayerControl(control);
         return result;
-    }
-
-    ::testing::AssertionResult ShowsOnly(uint32_t rgb)
-    {
-        std::string where;
-        const size_t off = CountOff(window.Capture(), window.Width(), 0, 0, window.Width(),
-                                    window.Height(), rgb, &where);
-        if (off == 0)
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << off << " pixels differ, first " << where;
     }
 
     std::vector<std::string> FilesInDir() const
@@ -80,11 +62,8 @@ protected:
 
     RealLibrary lib;
     MessageBoxWatcher watcher;
-    CanvasWindow& window = *s_window;
     TempDir dir;
 };
-
-CanvasWindow* FallbackReal::s_window = nullptr;
 
 // Whether every pixel of an accepted 24-bit sidecar is near rgb.
 ::testing::AssertionResult SidecarIsAll(const std::vector<uint8_t>& file,
@@ -111,7 +90,7 @@ TEST_F(FallbackReal, FirstCallGrabsPaintsAndLeavesASidecarThatLaterControlsPaint
     ASSERT_TRUE(WriteAviClip(media, clipSpec));
 
     EXPECT_EQ(ShowFrameOnce(media, 1.0), 0);
-    EXPECT_TRUE(ShowsOnly(kGreen));
+    EXPECT_TRUE(ShowsEverywhere(kGreen));
     EXPECT_TRUE(watcher.Seen().empty()) << watcher.Seen()[0].text;
 
     // The sidecar: a whole 320 x 200 bitmap, its size field its length, that
@@ -135,7 +114,7 @@ TEST_F(FallbackReal, FirstCallGrabsPaintsAndLeavesASidecarThatLaterControlsPaint
     ASSERT_TRUE(DeleteFileA(media.c_str()));
     window.Fill(kMarker);
     EXPECT_EQ(ShowFrameOnce(media, 7.0), 0);
-    EXPECT_TRUE(ShowsOnly(kGreen));
+    EXPECT_TRUE(ShowsEverywhere(kGreen));
     EXPECT_EQ(ReadBytes(sidecar), file) << "a read never rewrites the sidecar";
 }
 
@@ -159,7 +138,7 @@ TEST_F(FallbackReal, TheFrameComesFromTheTimeAskedFor)
         window.Fill(kMarker);
 
         EXPECT_EQ(ShowFrameOnce(media, c.time), 0);
-        EXPECT_TRUE(ShowsOnly(c.colour));
+        EXPECT_TRUE(ShowsEverywhere(c.colour));
         const std::vector<uint8_t> file = ReadBytes(media + ".bmp");
         SidecarPicture picture;
         ASSERT_EQ(ReadSidecarBitmap(file.data(), file.size(), file.size(), &picture),
@@ -196,9 +175,9 @@ TEST_F(FallbackReal, UnreadableFilesPaintNothingAndLeaveNoSidecar)
         control->SetWindow(window.Handle());
         control->SetFileName(media.c_str());
         EXPECT_EQ(control->ShowFrame(0.5), 0);
-        EXPECT_TRUE(ShowsOnly(kMarker));
+        EXPECT_TRUE(ShowsEverywhere(kMarker));
         EXPECT_EQ(control->ShowFrame(0.5), 0);
-        EXPECT_TRUE(ShowsOnly(kMarker));
+        EXPECT_TRUE(ShowsEverywhere(kMarker));
         lib.DeletePlayerControl(control);
         EXPECT_FALSE(FileExists(media + ".bmp"));
     }

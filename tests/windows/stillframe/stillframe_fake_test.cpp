@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "CPlayerControl.h"
-#include "CanvasWindow.h"
+#include "CanvasTest.h"
 #include "CraftedBitmap.h"
 #include "FakeCallLog.h"
 #include "FakeMediaDet.h"
@@ -22,7 +22,7 @@ const uint32_t kWritten = 0xC02080;  // the sidecar the detector writes
 
 using Entries = std::vector<std::string>;
 
-class StillFrameFake : public ::testing::Test
+class StillFrameFake : public CanvasTest<160, 120>
 {
 protected:
     void SetUp() override
@@ -41,36 +41,12 @@ protected:
         return control;
     }
 
-    // Whether the whole client area shows rgb; on failure says where not.
-    ::testing::AssertionResult Shows(uint32_t rgb)
-    {
-        std::string where;
-        const size_t off = CountOff(window.Capture(), window.Width(), 0, 0,
-                                    window.Width(), window.Height(), rgb, &where);
-        if (off == 0)
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << off << " pixels differ, first " << where;
-    }
-
-    // One window for the whole suite: Wine takes about two seconds to
-    // destroy a top-level window on a display without a window manager.
-    static void SetUpTestSuite() { s_window = new CanvasWindow(160, 120); }
-    static void TearDownTestSuite()
-    {
-        delete s_window;
-        s_window = nullptr;
-    }
-    static CanvasWindow* s_window;
-
     FakeCallLog log;
     FakePlatform platform{log};
     FakeMediaDet det{log};
-    CanvasWindow& window = *s_window;
     TempDir dir;
     const std::string media = dir.Path("clip.avi");
 };
-
-CanvasWindow* StillFrameFake::s_window = nullptr;
 
 TEST_F(StillFrameFake, GrabsAt320x200WritesTheSidecarAndPaintsTheFrame)
 {
@@ -88,7 +64,7 @@ TEST_F(StillFrameFake, GrabsAt320x200WritesTheSidecarAndPaintsTheFrame)
     EXPECT_TRUE(det.bstrLengthsMatch) << "paths must reach the detector as BSTRs";
     EXPECT_EQ(det.RefCount(), 0) << "the detector is released after the grab";
     EXPECT_TRUE(platform.Boxes().empty());
-    EXPECT_TRUE(Shows(kGrabbed));
+    EXPECT_TRUE(ShowsEverywhere(kGrabbed));
     EXPECT_EQ(ReadBytes(media + ".bmp"), det.sidecarToWrite);
 }
 
@@ -103,20 +79,20 @@ TEST_F(StillFrameFake, SecondControlPaintsFromTheSidecarWithoutADetector)
     EXPECT_EQ(second->ShowFrame(9.0), 0);
     EXPECT_FALSE(log.Contains("CreateInstance")) << log.Dump();
     EXPECT_TRUE(log.Entries().empty()) << log.Dump();
-    EXPECT_TRUE(Shows(kWritten)) << "the sidecar's picture, not a new grab";
+    EXPECT_TRUE(ShowsEverywhere(kWritten)) << "the sidecar's picture, not a new grab";
 }
 
 TEST_F(StillFrameFake, LaterCallsRepaintTheSamePictureWhateverTheTime)
 {
     auto control = NewControl(media);
     EXPECT_EQ(control->ShowFrame(1.0), 0);
-    EXPECT_TRUE(Shows(kGrabbed));
+    EXPECT_TRUE(ShowsEverywhere(kGrabbed));
     const size_t calls = log.Entries().size();
 
     window.Fill(kMarker);
     EXPECT_EQ(control->ShowFrame(7.0), 0);
     EXPECT_EQ(log.Entries().size(), calls) << "no second grab:\n" << log.Dump();
-    EXPECT_TRUE(Shows(kGrabbed));
+    EXPECT_TRUE(ShowsEverywhere(kGrabbed));
 }
 
 TEST_F(StillFrameFake, UnallocatableFrameReturnsOutOfMemoryAndKeepsTheDetector)
@@ -125,14 +101,14 @@ TEST_F(StillFrameFake, UnallocatableFrameReturnsOutOfMemoryAndKeepsTheDetector)
     auto control = NewControl(media);
     EXPECT_EQ(control->ShowFrame(1.0), static_cast<int>(E_OUTOFMEMORY));
     EXPECT_FALSE(log.Contains("IMediaDet::GetBitmapBits(1,null,buffer")) << log.Dump();
-    EXPECT_TRUE(Shows(kMarker)) << "nothing is painted";
+    EXPECT_TRUE(ShowsEverywhere(kMarker)) << "nothing is painted";
     EXPECT_GT(det.RefCount(), 0) << "held until the control is destroyed";
 
     // The attempt is over: later calls neither grab again nor paint.
     log.Clear();
     EXPECT_EQ(control->ShowFrame(2.0), 0);
     EXPECT_TRUE(log.Entries().empty()) << log.Dump();
-    EXPECT_TRUE(Shows(kMarker));
+    EXPECT_TRUE(ShowsEverywhere(kMarker));
 
     control.reset();
     EXPECT_EQ(det.RefCount(), 0);
@@ -144,13 +120,13 @@ TEST_F(StillFrameFake, ThrowingFillReturnsFailAndKeepsTheDetector)
     auto control = NewControl(media);
     EXPECT_EQ(control->ShowFrame(1.0), static_cast<int>(E_FAIL));
     EXPECT_TRUE(log.Contains("IMediaDet::GetBitmapBits(1,null,buffer,320,200)")) << log.Dump();
-    EXPECT_TRUE(Shows(kMarker));
+    EXPECT_TRUE(ShowsEverywhere(kMarker));
     EXPECT_GT(det.RefCount(), 0);
 
     log.Clear();
     EXPECT_EQ(control->ShowFrame(1.0), 0);
     EXPECT_TRUE(log.Entries().empty()) << log.Dump();
-    EXPECT_TRUE(Shows(kMarker));
+    EXPECT_TRUE(ShowsEverywhere(kMarker));
 
     control.reset();
     EXPECT_EQ(det.RefCount(), 0);
@@ -189,13 +165,13 @@ TEST_F(StillFrameFake, FailedGrabPaintsNothingAndIsNotRetried)
         auto control = NewControl(media);
         EXPECT_EQ(control->ShowFrame(1.0), 0);
         EXPECT_EQ(det.RefCount(), 0);
-        EXPECT_TRUE(Shows(kMarker));
+        EXPECT_TRUE(ShowsEverywhere(kMarker));
         EXPECT_TRUE(platform.Boxes().empty());
 
         log.Clear();
         EXPECT_EQ(control->ShowFrame(1.0), 0);
         EXPECT_TRUE(log.Entries().empty()) << log.Dump();
-        EXPECT_TRUE(Shows(kMarker));
+        EXPECT_TRUE(ShowsEverywhere(kMarker));
     }
 }
 
@@ -208,7 +184,7 @@ TEST_F(StillFrameFake, MissingDetectorShowsItsBoxAndIsRetried)
     EXPECT_EQ(platform.Boxes()[0].text, "Can't create IMediaDet object..");
     EXPECT_EQ(platform.Boxes()[0].caption, "Error!");
     EXPECT_EQ(platform.Boxes()[0].uType, static_cast<UINT>(MB_OK));
-    EXPECT_TRUE(Shows(kMarker));
+    EXPECT_TRUE(ShowsEverywhere(kMarker));
 
     // The next call tries again. A creation that reports success without
     // handing out an object counts as a failure too: nothing is called
@@ -219,7 +195,7 @@ TEST_F(StillFrameFake, MissingDetectorShowsItsBoxAndIsRetried)
     ASSERT_EQ(platform.Boxes().size(), 2u);
     EXPECT_EQ(platform.Boxes()[1].text, "Can't create IMediaDet object..");
     EXPECT_FALSE(log.Contains("IMediaDet::")) << log.Dump();
-    EXPECT_TRUE(Shows(kMarker));
+    EXPECT_TRUE(ShowsEverywhere(kMarker));
 }
 
 TEST_F(StillFrameFake, NoWindowPaintsNothingAndTriesNothing)
@@ -230,13 +206,13 @@ TEST_F(StillFrameFake, NoWindowPaintsNothingAndTriesNothing)
     control->SetWindow(reinterpret_cast<HWND>(0x7FFF0));  // not a window
     EXPECT_EQ(control->ShowFrame(1.0), 0);
     EXPECT_TRUE(log.Entries().empty()) << log.Dump();
-    EXPECT_TRUE(Shows(kMarker));
+    EXPECT_TRUE(ShowsEverywhere(kMarker));
 
     // Given a window, the control makes its first attempt.
     control->SetWindow(window.Handle());
     EXPECT_EQ(control->ShowFrame(1.0), 0);
     EXPECT_EQ(log.Count("CreateInstance(CLSID_MediaDet,7)"), 1u);
-    EXPECT_TRUE(Shows(kGrabbed));
+    EXPECT_TRUE(ShowsEverywhere(kGrabbed));
 }
 
 TEST_F(StillFrameFake, RejectedSidecarIsRetriedAndNeverReplacedByAGrab)
@@ -248,12 +224,12 @@ TEST_F(StillFrameFake, RejectedSidecarIsRetriedAndNeverReplacedByAGrab)
     auto control = NewControl(media);
     EXPECT_EQ(control->ShowFrame(1.0), 0);
     EXPECT_TRUE(log.Entries().empty()) << "no grab while a sidecar exists:\n" << log.Dump();
-    EXPECT_TRUE(Shows(kMarker));
+    EXPECT_TRUE(ShowsEverywhere(kMarker));
 
     sidecar[2] ^= 1;
     ASSERT_TRUE(WriteBytes(media + ".bmp", sidecar));
     EXPECT_EQ(control->ShowFrame(1.0), 0);
-    EXPECT_TRUE(Shows(kWritten)) << "the next call reads the sidecar again";
+    EXPECT_TRUE(ShowsEverywhere(kWritten)) << "the next call reads the sidecar again";
 }
 
 // The wide buffers hold 260 characters with the terminator: the media path

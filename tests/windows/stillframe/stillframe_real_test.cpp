@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "AviClip.h"
-#include "CanvasWindow.h"
+#include "CanvasTest.h"
 #include "CraftedBitmap.h"
 #include "MessageBoxWatcher.h"
 #include "RealLibrary.h"
@@ -28,19 +28,9 @@ struct Region
     uint32_t colour;
 };
 
-class StillFrameReal : public ::testing::Test
+class StillFrameReal : public CanvasTest<240, 180>
 {
 protected:
-    // One window for the whole suite: Wine takes about two seconds to
-    // destroy a top-level window on a display without a window manager.
-    static void SetUpTestSuite() { s_window = new CanvasWindow(240, 180); }
-    static void TearDownTestSuite()
-    {
-        delete s_window;
-        s_window = nullptr;
-    }
-    static CanvasWindow* s_window;
-
     void SetUp() override
     {
         ASSERT_TRUE(lib.Loaded()) << "Lumarel.dll or an export is missing";
@@ -75,13 +65,10 @@ protected:
     ::testing::AssertionResult ShowsOnly(uint32_t rgb) { return Shows({{0, 0, 1, 1, rgb}}); }
 
     RealLibrary lib;
-    CanvasWindow& window = *s_window;
     TempDir dir;
     const std::string media = dir.Path("clip.avi");
     const std::string sidecar = media + ".bmp";
 };
-
-CanvasWindow* StillFrameReal::s_window = nullptr;
 
 // A picture split into left and right halves, or top and bottom halves.
 CraftedBitmap Halves(int32_t width, int32_t height, bool leftRight, uint32_t first,
