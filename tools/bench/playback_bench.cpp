@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "AviClip.h"
+#include "BenchClock.h"
 #include "CPlayerControl.h"
 #include "ScreenPixels.h"
 #include "TestWindow.h"
@@ -133,16 +134,6 @@ private:
     IBasicAudio* m_pBA = NULL;
     IVideoWindow* m_pVW = NULL;
 };
-
-double NowMs()
-{
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Committed private memory of the process, summed over its address space:
 // what the process adds to the system's commit charge.
@@ -267,15 +258,6 @@ Cycle RunBare(TestWindow& window, const std::string& clip, uint32_t colour)
     player.Close();
     PumpMessages(50);
     return Measured(ms, before, MemorySample::Now());
-}
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2.0;
 }
 
 double Mean(const std::vector<double>& values)

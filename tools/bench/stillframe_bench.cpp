@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "CanvasWindow.h"
 #include "CraftedBitmap.h"
 #include "RealLibrary.h"
@@ -24,21 +25,6 @@ namespace {
 
 const int kClientWidth = 800;
 const int kClientHeight = 600;
-
-double NowMs()
-{
-    LARGE_INTEGER frequency, count;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&count);
-    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
 
 // One stretched draw of a 40-byte-header picture over the client area.
 void Draw(HWND hWnd, const BYTE* pHeader, const BYTE* pBits)

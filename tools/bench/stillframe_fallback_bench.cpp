@@ -13,27 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "AviClip.h"
 #include "MessageBoxWatcher.h"
 #include "RealLibrary.h"
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER count;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&count);
-    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
 
 void PumpMessages()
 {
@@ -65,9 +50,9 @@ double TimeShowFrame(RealLibrary& lib, HWND hWnd, const std::string& path, doubl
     IPlayerControl* control = lib.NewPlayerControl();
     control->SetWindow(hWnd);
     control->SetFileName(path.c_str());
-    const double start = Now();
+    const double start = NowMs();
     control->ShowFrame(streamTime);
-    const double elapsed = Now() - start;
+    const double elapsed = NowMs() - start;
     lib.DeletePlayerControl(control);
     PumpMessages();
     return elapsed;
