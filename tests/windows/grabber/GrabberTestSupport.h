@@ -1,4 +1,4 @@
-// Helpers shared by the grabber's tests: a scratch folder, clips, and a
+// Helpers shared by the grabber's tests: clips, and a
 // platform that forwards to COM while recording what it was asked for.
 #ifndef LUMAREL_TESTS_GRABBERTESTSUPPORT_H
 #define LUMAREL_TESTS_GRABBERTESTSUPPORT_H
@@ -6,57 +6,12 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "AviClip.h"
 #include "PlatformServices.h"
-
-// A fresh folder under the temporary folder, removed with what it holds.
-class ScratchFolder
-{
-public:
-    ScratchFolder()
-    {
-        char temp[MAX_PATH] = "";
-        GetTempPathA(MAX_PATH, temp);
-        static int s_nFolder = 0;
-        m_path = std::string(temp) + "lumarel-grab-" + std::to_string(GetCurrentProcessId()) +
-                 "-" + std::to_string(++s_nFolder);
-        CreateDirectoryA(m_path.c_str(), NULL);
-    }
-    ~ScratchFolder()
-    {
-        for (const std::string& name : Names())
-            DeleteFileA(Path(name).c_str());
-        RemoveDirectoryA(m_path.c_str());
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    std::string Path(const std::string& name) const { return m_path + "\\" + name; }
-
-    // The names of the files in the folder, sorted.
-    std::vector<std::string> Names() const
-    {
-        std::set<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE hFind = FindFirstFileA((m_path + "\\*").c_str(), &fd);
-        if (hFind != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = fd.cFileName;
-                if (name != "." && name != "..")
-                    names.insert(name);
-            } while (FindNextFileA(hFind, &fd));
-            FindClose(hFind);
-        }
-        return std::vector<std::string>(names.begin(), names.end());
-    }
-
-private:
-    std::string m_path;
-};
+#include "TempDir.h"
 
 inline std::string ReadWholeFile(const std::string& path)
 {

@@ -45,21 +45,6 @@ protected:
         return result;
     }
 
-    std::vector<std::string> FilesInDir() const
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA(dir.Path("*").c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(fd.cFileName);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-        return names;
-    }
-
     RealLibrary lib;
     MessageBoxWatcher watcher;
     TempDir dir;
@@ -108,7 +93,7 @@ TEST_F(FallbackReal, FirstCallGrabsPaintsAndLeavesASidecarThatLaterControlsPaint
     EXPECT_EQ(picture.height, 200);
     EXPECT_EQ(picture.bitCount, 24);
     EXPECT_TRUE(SidecarIsAll(file, picture, kGreen));
-    EXPECT_EQ(FilesInDir(), (std::vector<std::string>{"green.avi", "green.avi.bmp"}));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"green.avi", "green.avi.bmp"}));
 
     // With the media gone only the sidecar can give the picture, at any time.
     ASSERT_TRUE(DeleteFileA(media.c_str()));
@@ -181,10 +166,8 @@ TEST_F(FallbackReal, UnreadableFilesPaintNothingAndLeaveNoSidecar)
         lib.DeletePlayerControl(control);
         EXPECT_FALSE(FileExists(media + ".bmp"));
     }
-    std::vector<std::string> files = FilesInDir();
-    std::sort(files.begin(), files.end());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(files, names);
+    EXPECT_EQ(dir.Names(), names);
     EXPECT_TRUE(watcher.Seen().empty()) << watcher.Seen()[0].text;
 }
 

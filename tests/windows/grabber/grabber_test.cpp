@@ -61,7 +61,7 @@ protected:
     }
 
     ComScope com;
-    ScratchFolder folder;
+    TempDir folder;
     RecordingPlatform platform;
 };
 

@@ -14,7 +14,7 @@ std::vector<uint8_t> Bytes(const std::string& text)
 
 TEST(SidecarWriterTest, WritesANewFileWholeAndLeavesNothingElse)
 {
-    ScratchFolder folder;
+    TempDir folder;
     const std::string path = folder.Path("clip.avi.bmp");
     std::string content(300000, '\0');
     for (size_t i = 0; i < content.size(); ++i)
@@ -27,7 +27,7 @@ TEST(SidecarWriterTest, WritesANewFileWholeAndLeavesNothingElse)
 
 TEST(SidecarWriterTest, AnExistingFileIsNeverReplaced)
 {
-    ScratchFolder folder;
+    TempDir folder;
     const std::string path = folder.Path("clip.avi.bmp");
     ASSERT_TRUE(WriteWholeFile(path, "first"));
 
@@ -43,7 +43,7 @@ TEST(SidecarWriterTest, AnExistingFileIsNeverReplaced)
 
 TEST(SidecarWriterTest, UnwritablePlacesFailWithoutLeftovers)
 {
-    ScratchFolder folder;
+    TempDir folder;
     // A folder that does not exist, a path far beyond the ANSI limit, and a
     // name that is an existing folder.
     ASSERT_TRUE(CreateDirectoryA(folder.Path("sub").c_str(), NULL));

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
+
 class CanvasWindow
 {
 public:
@@ -155,44 +157,6 @@ inline size_t CountOff(const std::vector<uint32_t>& pixels, int width, int x0, i
         }
     return off;
 }
-
-// A directory of its own under the temporary directory, removed with what
-// the test put in it.
-class TempDir
-{
-public:
-    TempDir()
-    {
-        char base[MAX_PATH] = "";
-        GetTempPathA(MAX_PATH, base);
-        static int counter = 0;
-        char name[MAX_PATH];
-        std::snprintf(name, sizeof(name), "%slumarel-stillframe-%lu-%d", base,
-                      GetCurrentProcessId(), ++counter);
-        m_path = name;
-        CreateDirectoryA(m_path.c_str(), NULL);
-    }
-    ~TempDir()
-    {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((m_path + "\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    DeleteFileA((m_path + "\\" + fd.cFileName).c_str());
-            } while (FindNextFileA(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryA(m_path.c_str());
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string Path(const std::string& name) const { return m_path + "\\" + name; }
-
-private:
-    std::string m_path;
-};
 
 inline bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {

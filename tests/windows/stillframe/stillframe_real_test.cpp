@@ -109,22 +109,6 @@ bool SameTime(const FILETIME& a, const FILETIME& b)
     return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
 }
 
-// The files in a directory, by name.
-std::vector<std::string> FilesIn(const std::string& pattern)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(fd.cFileName);
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return names;
-}
-
 struct PaintCase
 {
     const char* name;
@@ -243,7 +227,7 @@ TEST_F(StillFrameReal, RejectedSidecarLeavesTheWindowAsItWasAndIsRetried)
         EXPECT_TRUE(ShowsOnly(kMarker));
         EXPECT_EQ(ReadBytes(sidecar), c.file);
         EXPECT_TRUE(SameTime(LastWriteTime(sidecar), before)) << "the sidecar was rewritten";
-        EXPECT_EQ(FilesIn(dir.Path("*")), std::vector<std::string>{"clip.avi.bmp"})
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"clip.avi.bmp"})
             << "no grab while a sidecar exists";
 
         // The next call reads the sidecar again.
