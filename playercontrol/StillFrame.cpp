@@ -168,6 +168,10 @@ HRESULT CPlayerControl::GrabFrame(double streamTime, const std::string& strSidec
     LONG size = 0;
     hr = m_pDet->GetBitmapBits(streamTime, &size, NULL, m_nFrameWidth, m_nFrameHeight);
     if (SUCCEEDED(hr) && size > 0) {
+        // A frame larger than any picture the control accepts is not held:
+        // refused before allocating, whatever the process could allocate.
+        if (static_cast<uint64_t>(size) > kMaxSidecarBytes)
+            return E_OUTOFMEMORY;
         m_pFrameBuf = new (std::nothrow) BYTE[size];
         // The detector stays held until the control is destroyed.
         if (!m_pFrameBuf)

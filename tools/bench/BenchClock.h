@@ -1,10 +1,12 @@
-// The benchmarks' clock and their summary of repeated measurements.
+// The benchmarks' clock, their summary of repeated measurements, and the
+// line that says under which conditions the figures were taken.
 #ifndef LUMAREL_BENCHCLOCK_H
 #define LUMAREL_BENCHCLOCK_H
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 // Milliseconds on the performance counter.
@@ -26,6 +28,19 @@ inline double Median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     const size_t mid = values.size() / 2;
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2.0;
+}
+
+// Which build this is and how it runs (tools/wine-run tells the program):
+// absolute times under emulation are not comparable with native ones, the
+// ratios of the control to its floor still are.
+inline void PrintBenchConditions()
+{
+    char mode[64] = "";
+    const DWORD length = GetEnvironmentVariableA("LUMAREL_RUN_MODE", mode, sizeof mode);
+    if (length == 0 || length >= sizeof mode)
+        std::snprintf(mode, sizeof mode, "%s", "natively or emulated: not told");
+    std::printf("build: %u-bit (%s), running %s\n", static_cast<unsigned>(sizeof(void*) * 8),
+                sizeof(void*) == 8 ? "PE32+" : "PE32", mode);
 }
 
 #endif

@@ -288,6 +288,7 @@ void PrintRow(const char* name, const std::vector<Cycle>& cycles)
 int main(int argc, char** argv)
 {
     const int cycles = argc > 1 ? std::max(2, std::atoi(argv[1])) : 30;
+    PrintBenchConditions();
     CoInitialize(NULL);
 
     char temp[MAX_PATH] = "";

@@ -132,6 +132,7 @@ void Print(const char* what, const Figures& f, const char* floorName)
 int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 41;
+    PrintBenchConditions();
     RealLibrary lib;
     if (!lib.Loaded()) {
         std::fprintf(stderr, "Lumarel.dll or an export is missing\n");

@@ -63,6 +63,7 @@ double TimeShowFrame(RealLibrary& lib, HWND hWnd, const std::string& path, doubl
 int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    PrintBenchConditions();
     RealLibrary lib;
     if (!lib.Loaded()) {
         std::fprintf(stderr, "Lumarel.dll or an export is missing\n");

@@ -100,7 +100,7 @@ TEST_F(FallbackFake, NoGraphIsTriedOnceTheDetectorTellsTheSize)
         {"the fill fails", "IMediaDet::GetBitmapBits(1,null,buffer,320,200)", false, -1, 0,
          kMarker},
         {"the fill throws", nullptr, true, -1, static_cast<int>(E_FAIL), kMarker},
-        {"the size cannot be allocated", nullptr, false, 0x7FFFFFF0,
+        {"the size is too large to hold", nullptr, false, 0x7FFFFFF0,
          static_cast<int>(E_OUTOFMEMORY), kMarker},
     };
     for (const auto& c : cases) {

@@ -97,7 +97,7 @@ TEST_F(StillFrameFake, LaterCallsRepaintTheSamePictureWhateverTheTime)
 
 TEST_F(StillFrameFake, UnallocatableFrameReturnsOutOfMemoryAndKeepsTheDetector)
 {
-    det.reportedSize = 0x7FFFFFF0;  // more than a 32-bit process can allocate
+    det.reportedSize = 0x7FFFFFF0;  // beyond the largest picture the control holds
     auto control = NewControl(media);
     EXPECT_EQ(control->ShowFrame(1.0), static_cast<int>(E_OUTOFMEMORY));
     EXPECT_FALSE(log.Contains("IMediaDet::GetBitmapBits(1,null,buffer")) << log.Dump();
