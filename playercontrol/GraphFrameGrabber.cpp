@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -352,5 +353,103 @@ HRESULT GrabFrameThroughGraph(IPlatformServices& platform, const char* pszMediaF
     }
     if (FAILED(hr))
         frame.clear();
+    return hr;
+}
+
+namespace {
+
+// What a grab thread needs and leaves, shared by the caller and the thread:
+// whichever lets go last frees it, so an abandoned grab cleans up after
+// itself whenever it ends.
+struct GrabJob
+{
+    LONG refs;
+    HMODULE hModule; // held for the thread: its code must stay mapped
+    IPlatformServices* platform;
+    std::string file;
+    double streamTime;
+    LONG nWidth;
+    LONG nHeight;
+    HRESULT hr;
+    std::vector<BYTE> frame;
+};
+
+void ReleaseGrabJob(GrabJob* job)
+{
+    if (InterlockedDecrement(&job->refs) == 0)
+        delete job;
+}
+
+DWORD WINAPI GrabThread(void* param)
+{
+    GrabJob* job = static_cast<GrabJob*>(param);
+    const HMODULE hModule = job->hModule;
+    const HRESULT hrCom = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(hrCom)) {
+        job->hr = GrabFrameThroughGraph(*job->platform, job->file.c_str(), job->streamTime,
+                                        job->nWidth, job->nHeight, job->frame);
+        CoUninitialize();
+    } else {
+        job->hr = hrCom;
+    }
+    ReleaseGrabJob(job);
+    FreeLibraryAndExitThread(hModule, 0);
+    return 0;
+}
+
+// The module this code lives in (the DLL, or a program it is linked into),
+// with a reference that keeps it loaded.
+HMODULE HoldThisModule()
+{
+    HMODULE hModule = NULL;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                       reinterpret_cast<LPCWSTR>(&GrabThread), &hModule);
+    return hModule;
+}
+
+} // namespace
+
+HRESULT GrabFrameThroughGraphWithin(IPlatformServices& platform, const char* pszMediaFile,
+                                    double streamTime, LONG nWidth, LONG nHeight,
+                                    DWORD timeoutMs, std::vector<BYTE>& frame)
+{
+    frame.clear();
+    if (pszMediaFile == NULL)
+        return E_INVALIDARG;
+    GrabJob* job = new (std::nothrow) GrabJob();
+    if (job == NULL)
+        return E_OUTOFMEMORY;
+    try {
+        job->file = pszMediaFile;
+    } catch (...) {
+        delete job;
+        return E_OUTOFMEMORY;
+    }
+    job->refs = 2;
+    job->platform = &platform;
+    job->streamTime = streamTime;
+    job->nWidth = nWidth;
+    job->nHeight = nHeight;
+    job->hr = E_FAIL;
+    job->hModule = HoldThisModule();
+    if (job->hModule == NULL) {
+        delete job;
+        return E_FAIL;
+    }
+
+    HANDLE hThread = CreateThread(NULL, 0, GrabThread, job, 0, NULL);
+    if (hThread == NULL) {
+        FreeLibrary(job->hModule);
+        delete job;
+        return E_OUTOFMEMORY;
+    }
+    HRESULT hr = VFW_E_TIMEOUT;
+    if (WaitForSingleObject(hThread, timeoutMs) == WAIT_OBJECT_0) {
+        hr = job->hr;
+        if (SUCCEEDED(hr))
+            frame.swap(job->frame);
+    }
+    CloseHandle(hThread);
+    ReleaseGrabJob(job);
     return hr;
 }

@@ -28,4 +28,16 @@ HRESULT GrabFrameThroughGraph(IPlatformServices& platform, const char* pszMediaF
                               double streamTime, LONG nWidth, LONG nHeight,
                               std::vector<BYTE>& frame);
 
+// GrabFrameThroughGraph on a thread of its own (with COM initialised there),
+// waited for at most timeoutMs. Some platform filters never return on a
+// damaged file (Wine's parsers, on a cut AVI, can wait forever inside
+// IGraphBuilder::Connect); the caller then loses the wait, not the program.
+// On time-out the grab is abandoned: VFW_E_TIMEOUT with frame empty, and the
+// thread, which keeps this module loaded until it ends, drops whatever it
+// gets later. platform must outlive that thread (the control's own platform
+// services are static).
+HRESULT GrabFrameThroughGraphWithin(IPlatformServices& platform, const char* pszMediaFile,
+                                    double streamTime, LONG nWidth, LONG nHeight,
+                                    DWORD timeoutMs, std::vector<BYTE>& frame);
+
 #endif

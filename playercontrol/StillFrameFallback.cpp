@@ -11,13 +11,22 @@
 #include "GraphFrameGrabber.h"
 #include "SidecarWriter.h"
 
+namespace {
+
+// A grab of one frame takes a fraction of a second, even under emulation;
+// a graph that takes longer is stuck on a file it cannot read.
+const DWORD kGraphGrabTimeoutMs = 10000;
+
+} // namespace
+
 bool CPlayerControl::GrabFrameWithoutDetector(double streamTime,
                                               const std::string& strSidecar)
 {
     try {
         std::vector<BYTE> frame;
-        if (FAILED(GrabFrameThroughGraph(m_platform, m_strFile.c_str(), streamTime,
-                                         m_nFrameWidth, m_nFrameHeight, frame)))
+        if (FAILED(GrabFrameThroughGraphWithin(m_platform, m_strFile.c_str(), streamTime,
+                                               m_nFrameWidth, m_nFrameHeight,
+                                               kGraphGrabTimeoutMs, frame)))
             return false;
 
         // Written only where there is no sidecar yet, and never in part. A

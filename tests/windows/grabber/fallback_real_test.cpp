@@ -4,6 +4,7 @@
 // from. Pixels are read back from a real window.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,42 @@ protected:
         const int result = control->ShowFrame(streamTime);
         lib.DeletePlayerControl(control);
         return result;
+    }
+
+    // Runs ShowFrame twice on a cut clip, prints what it saw to stderr and
+    // ends the process.
+    void CheckCutFileThenExit()
+    {
+        AviClipSpec clipSpec;
+        clipSpec.secondColours = {kRed};
+        const std::vector<uint8_t> clip = MakeAviClip(clipSpec);
+        const std::string media = dir.Path("cut.avi");
+        std::string verdict = "could not write cut.avi";
+        if (WriteBytes(media, std::vector<uint8_t>(clip.begin(), clip.begin() + 200))) {
+            const DWORD start = GetTickCount();
+            IPlayerControl* control = lib.NewPlayerControl();
+            control->SetWindow(window.Handle());
+            control->SetFileName(media.c_str());
+            const int first = control->ShowFrame(0.5);
+            const int second = control->ShowFrame(0.5);
+            lib.DeletePlayerControl(control);
+            const DWORD elapsedMs = GetTickCount() - start;
+            if (first != 0 || second != 0)
+                verdict = "ShowFrame gave " + std::to_string(first) + ", " + std::to_string(second);
+            else if (elapsedMs > 30000)
+                verdict = "ShowFrame took " + std::to_string(elapsedMs) + " ms";
+            else if (!ShowsEverywhere(kMarker))
+                verdict = "something was painted";
+            else if (dir.Names() != std::vector<std::string>{"cut.avi"})
+                verdict = "something was left beside the file";
+            else if (!watcher.Seen().empty())
+                verdict = "a box: " + watcher.Seen()[0].text;
+            else
+                verdict = "ShowFrame gave 0 twice within 30 s, nothing painted, no sidecar, no box";
+        }
+        std::fprintf(stderr, "cut.avi: %s\n", verdict.c_str());
+        std::fflush(stderr);
+        ExitProcess(0);
     }
 
     RealLibrary lib;
@@ -136,9 +173,6 @@ TEST_F(FallbackReal, TheFrameComesFromTheTimeAskedFor)
 // temporary file; the attempt counts as made, as when the detector fails.
 TEST_F(FallbackReal, UnreadableFilesPaintNothingAndLeaveNoSidecar)
 {
-    AviClipSpec clipSpec;
-    clipSpec.secondColours = {kRed};
-    const std::vector<uint8_t> clip = MakeAviClip(clipSpec);
     const struct
     {
         const char* name;
@@ -146,7 +180,6 @@ TEST_F(FallbackReal, UnreadableFilesPaintNothingAndLeaveNoSidecar)
     } cases[] = {
         {"garbage.avi", std::vector<uint8_t>(8192, 0x5A)},
         {"empty.avi", {}},
-        {"cut.avi", std::vector<uint8_t>(clip.begin(), clip.begin() + 200)},
     };
     std::vector<std::string> names;
     for (const auto& c : cases) {
@@ -169,6 +202,19 @@ TEST_F(FallbackReal, UnreadableFilesPaintNothingAndLeaveNoSidecar)
     std::sort(names.begin(), names.end());
     EXPECT_EQ(dir.Names(), names);
     EXPECT_TRUE(watcher.Seen().empty()) << watcher.Seen()[0].text;
+}
+
+// The first 200 bytes of a clip. Wine's GStreamer parser, tried after its
+// AVI splitter refuses the file, sometimes never returns from connecting to
+// it; the control gives the grab up at its time limit, paints nothing and
+// leaves nothing. Wine may then crash the process as it ends (it kills the
+// thread left inside GStreamer), so the check runs in a process of its own
+// and its verdict, not its exit code, counts.
+TEST_F(FallbackReal, ACutFileIsGivenUpWithinTheTimeLimit)
+{
+    EXPECT_EXIT(CheckCutFileThenExit(), [](int) { return true; },
+                "cut\\.avi: ShowFrame gave 0 twice within 30 s, nothing painted, "
+                "no sidecar, no box");
 }
 
 } // namespace

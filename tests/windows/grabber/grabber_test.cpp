@@ -11,6 +11,8 @@
 #include "GrabberTestSupport.h"
 #include "SidecarBitmap.h"
 
+#include <vfwmsgs.h>
+
 namespace {
 
 const LONG kWidth = 320;
@@ -250,6 +252,77 @@ TEST_F(GrabberTest, MissingPlatformObjectsFailTheGrab)
         EXPECT_TRUE(frame.empty());
         EXPECT_EQ(missing.created, std::vector<std::string>(order.begin(), order.begin() + i + 1));
     }
+}
+
+// Forwards object creation to COM, but its first creation does not return
+// until released: a graph stuck inside a platform call, as Wine's parsers
+// get on some damaged files.
+class StuckOncePlatform : public IPlatformServices
+{
+public:
+    StuckOncePlatform() : release(CreateEventW(NULL, TRUE, FALSE, NULL)) {}
+
+    HRESULT CreateInstance(REFCLSID clsid, DWORD dwClsContext, REFIID iid,
+                           void** ppv) override
+    {
+        if (InterlockedExchange(&stuck, 0) == 1)
+            WaitForSingleObject(release, INFINITE);
+        return CoCreateInstance(clsid, NULL, dwClsContext, iid, ppv);
+    }
+    int ShowMessageBox(const char*, const char*, UINT) override { return IDOK; }
+
+    LONG stuck = 1;
+    HANDLE release;
+};
+
+TEST_F(GrabberTest, AStuckGrabIsAbandonedAtTheTimeLimitAndLaterGrabsWork)
+{
+    AviClipSpec clipSpec;
+    clipSpec.secondColours = {kGreen};
+    const std::string clip = MakeClip("green.avi", clipSpec);
+    // The abandoned thread may use the platform after this test: it lives on.
+    static StuckOncePlatform stuckPlatform;
+
+    std::vector<BYTE> frame(16, 0xAB);
+    EXPECT_EQ(GrabFrameThroughGraphWithin(stuckPlatform, clip.c_str(), 0.0, kWidth, kHeight, 300,
+                                          frame),
+              VFW_E_TIMEOUT);
+    EXPECT_TRUE(frame.empty());
+    EXPECT_EQ(stuckPlatform.stuck, 0) << "the grab got as far as the platform";
+
+    // Let the stuck grab go on; it finishes on its own and drops its frame,
+    // while a new grab within the limit delivers.
+    SetEvent(stuckPlatform.release);
+    ASSERT_EQ(GrabFrameThroughGraphWithin(stuckPlatform, clip.c_str(), 0.0, kWidth, kHeight, 30000,
+                                          frame),
+              S_OK);
+    ASSERT_EQ(frame.size(), sizeof(BITMAPINFOHEADER) + kStride * kHeight);
+    EXPECT_EQ(PixelsNotOfColour(frame, kGreen), "");
+}
+
+// Within the limit, the threaded grab delivers what the direct one does,
+// and refuses what it refuses.
+TEST_F(GrabberTest, GrabWithinALimitMatchesTheDirectGrab)
+{
+    AviClipSpec clipSpec;
+    clipSpec.secondColours = {kRed, kBlue};
+    const std::string clip = MakeClip("red-blue.avi", clipSpec);
+    std::vector<BYTE> direct;
+    std::vector<BYTE> threaded;
+    ASSERT_EQ(GrabFrameThroughGraph(platform, clip.c_str(), 1.5, kWidth, kHeight, direct), S_OK);
+    ASSERT_EQ(GrabFrameThroughGraphWithin(platform, clip.c_str(), 1.5, kWidth, kHeight, 30000,
+                                          threaded),
+              S_OK);
+    EXPECT_TRUE(direct == threaded);
+    EXPECT_EQ(PixelsNotOfColour(threaded, kBlue), "");
+
+    const std::string missing = folder.Path("missing.avi");
+    EXPECT_TRUE(FAILED(GrabFrameThroughGraphWithin(platform, missing.c_str(), 0.0, kWidth,
+                                                   kHeight, 30000, threaded)));
+    EXPECT_TRUE(threaded.empty());
+    EXPECT_EQ(GrabFrameThroughGraphWithin(platform, nullptr, 0.0, kWidth, kHeight, 30000,
+                                          threaded),
+              E_INVALIDARG);
 }
 
 } // namespace
