@@ -1,14 +1,11 @@
 // stillframe_bench [ROUNDS]: ShowFrame from a sidecar against the floor for
 // the same work, with the real Lumarel.dll painting into a real window.
 //
-// The floor is the simplest program that does the same: it reads the whole
-// file (fopen, fseek, ftell, fread) into a buffer and draws it with one
-// HALFTONE StretchDIBits over the same client area. It comes in two kinds,
-// and both are printed: into a buffer that was zero-filled first
-// (std::vector<BYTE>(n)), the faster of the two and the one the ratio is
-// taken against, and into a fresh untouched one (new BYTE[n]), whose pages
-// the read has to bring in itself, which costs far more under Wine.
-// ShowFrame adds the checks of the reader and the header copy.
+// The floor (SidecarFloor.h) is the simplest program doing the same: the
+// file read whole and drawn once. Both its kinds are printed, into a
+// zero-filled buffer (the ratio is taken against this, the faster one) and
+// into an untouched one. ShowFrame adds the checks of the reader and the
+// header copy.
 //
 // The three alternate within each round, their order turned every round,
 // for a 320 x 200 and a 1920 x 1080 sidecar over two client areas. Then a
@@ -26,69 +23,9 @@
 #include "CanvasWindow.h"
 #include "CraftedBitmap.h"
 #include "RealLibrary.h"
+#include "SidecarFloor.h"
 
 namespace {
-
-struct ClientSize
-{
-    int width, height;
-};
-
-// One stretched draw of a 40-byte-header picture over the client area.
-void Draw(HWND hWnd, ClientSize client, const BYTE* pHeader, const BYTE* pBits)
-{
-    const BITMAPINFOHEADER* bih = reinterpret_cast<const BITMAPINFOHEADER*>(pHeader);
-    HDC hdc = GetDC(hWnd);
-    SetStretchBltMode(hdc, HALFTONE);
-    StretchDIBits(hdc, 0, 0, client.width, client.height, 0, 0, bih->biWidth,
-                  bih->biHeight < 0 ? -bih->biHeight : bih->biHeight, pBits,
-                  reinterpret_cast<const BITMAPINFO*>(pHeader), DIB_RGB_COLORS, SRCCOPY);
-    ReleaseDC(hWnd, hdc);
-}
-
-DWORD PixelOffset(const BYTE* pFile)
-{
-    return pFile[10] | (pFile[11] << 8) | (pFile[12] << 16) | (pFile[13] << 24);
-}
-
-long OpenForReading(const std::string& path, FILE** ppFile)
-{
-    *ppFile = std::fopen(path.c_str(), "rb");
-    std::fseek(*ppFile, 0, SEEK_END);
-    const long length = std::ftell(*ppFile);
-    std::fseek(*ppFile, 0, SEEK_SET);
-    return length;
-}
-
-// The floor: the file read whole into a zero-filled buffer, then drawn once.
-double TimeFloor(HWND hWnd, ClientSize client, const std::string& path)
-{
-    const double start = NowMs();
-    FILE* f = NULL;
-    const long length = OpenForReading(path, &f);
-    std::vector<BYTE> buf(length);
-    std::fread(buf.data(), 1, length, f);
-    std::fclose(f);
-    Draw(hWnd, client, buf.data() + 14, buf.data() + PixelOffset(buf.data()));
-    GdiFlush();
-    return NowMs() - start;
-}
-
-// The same into a fresh buffer that nothing has touched before the read.
-double TimeUntouchedFloor(HWND hWnd, ClientSize client, const std::string& path)
-{
-    const double start = NowMs();
-    FILE* f = NULL;
-    const long length = OpenForReading(path, &f);
-    BYTE* pBuf = new BYTE[length];
-    std::fread(pBuf, 1, length, f);
-    std::fclose(f);
-    Draw(hWnd, client, pBuf + 14, pBuf + PixelOffset(pBuf));
-    GdiFlush();
-    const double elapsed = NowMs() - start;
-    delete[] pBuf;
-    return elapsed;
-}
 
 // A new control's first ShowFrame, which reads the sidecar; only the call
 // is timed.
