@@ -57,10 +57,11 @@ long long FileLength(HANDLE hFile)
     return length.QuadPart;
 }
 
-// A buffer of cb bytes whose pages are already in memory. A fresh block of
-// this size comes straight from the system, and under Wine a read that
-// meets its pages for the first time pays far more for each of them than a
-// write from here does; on Windows the writes cost next to nothing.
+// A buffer of cb bytes whose pages are already in memory: one byte written
+// in each. A fresh block of this size comes straight from the system, and
+// under Wine a read that meets its pages for the first time pays far more
+// for each of them than these writes do; on Windows they cost what the read
+// would have paid for the pages anyway.
 BYTE* AllocateTouched(size_t cb)
 {
     BYTE* pBuf = new (std::nothrow) BYTE[cb];
@@ -73,16 +74,19 @@ BYTE* AllocateTouched(size_t cb)
     return pBuf;
 }
 
+// Every length the reader accepts fits one ReadFile.
+static_assert(kMaxSidecarBytes <= MAXDWORD, "a sidecar is read with one ReadFile");
+
 // Reads up to cb bytes from the start of hFile into pBuf; returns how many
-// it got (fewer when the file ended early or a read failed).
+// it got (fewer when the file ended early or a read failed). One call reads
+// a file whole; the loop is for one that hands out its bytes in parts.
 size_t ReadWhole(HANDLE hFile, BYTE* pBuf, size_t cb)
 {
     size_t cbRead = 0;
     while (cbRead < cb) {
-        const size_t cbLeft = cb - cbRead;
-        const DWORD cbChunk = cbLeft > 0x40000000 ? 0x40000000 : static_cast<DWORD>(cbLeft);
         DWORD cbDone = 0;
-        if (!ReadFile(hFile, pBuf + cbRead, cbChunk, &cbDone, NULL) || cbDone == 0)
+        if (!ReadFile(hFile, pBuf + cbRead, static_cast<DWORD>(cb - cbRead), &cbDone, NULL) ||
+            cbDone == 0)
             break;
         cbRead += cbDone;
     }
