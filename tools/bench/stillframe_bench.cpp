@@ -1,4 +1,4 @@
-// stillframe_bench [ROUNDS]: ShowFrame from a sidecar against the floor for
+// stillframe_bench [ROUNDS, default 101]: ShowFrame from a sidecar against the floor for
 // the same work, with the real Lumarel.dll painting into a real window.
 //
 // The floor (SidecarFloor.h) is the simplest program doing the same: the
@@ -120,7 +120,7 @@ std::vector<uint8_t> PatternFile(int32_t width, int32_t height)
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 41;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 101;
     RealLibrary lib;
     if (!lib.Loaded()) {
         std::fprintf(stderr, "Lumarel.dll or an export is missing\n");
