@@ -52,9 +52,9 @@ private:
     void PlaceVideoWindow(const RECT& rcClient);
 
     // Still frame (StillFrame.cpp).
-    // Reads the sidecar bitmap into m_pFrameBuf; false when it cannot be
-    // read or painted.
-    bool LoadSidecar(const std::string& strSidecar);
+    // Reads the open sidecar bitmap into m_pFrameBuf; false when it cannot
+    // be read or painted.
+    bool LoadSidecar(HANDLE hSidecar);
     // Grabs the frame at streamTime with the media detector, which also
     // writes the sidecar. S_OK whether or not a picture came of it;
     // E_OUTOFMEMORY or E_FAIL as ShowFrame returns them.

@@ -1,13 +1,16 @@
-// stillframe_bench [ROUNDS]: ShowFrame from a sidecar against the floor for
+// stillframe_bench [ROUNDS, default 101]: ShowFrame from a sidecar against the floor for
 // the same work, with the real Lumarel.dll painting into a real window.
 //
-// The floor reads the same file whole (fopen, fseek, ftell, fread) and draws
-// it with one HALFTONE StretchDIBits over the same client area; ShowFrame
-// adds its probe of the sidecar, the checks of the reader and the header
-// copy. The two alternate within each round (their order swapped every
-// round) for a 320 x 200 and a 1920 x 1080 sidecar. Then a loaded picture's
-// repaint (a later ShowFrame) against one StretchDIBits of the same pixels.
-// Prints medians in milliseconds and the ratios.
+// The floor (SidecarFloor.h) is the simplest program doing the same: the
+// file read whole and drawn once. Both its kinds are printed, into a
+// zero-filled buffer (the ratio is taken against this, the faster one) and
+// into an untouched one. ShowFrame adds the checks of the reader and the
+// header copy.
+//
+// The three alternate within each round, their order turned every round,
+// for a 320 x 200 and a 1920 x 1080 sidecar over two client areas. Then a
+// loaded picture's repaint (a later ShowFrame) against one StretchDIBits of
+// the same pixels. Prints medians in milliseconds and the ratios.
 #include <windows.h>
 
 #include <algorithm>
@@ -20,42 +23,9 @@
 #include "CanvasWindow.h"
 #include "CraftedBitmap.h"
 #include "RealLibrary.h"
+#include "SidecarFloor.h"
 
 namespace {
-
-const int kClientWidth = 800;
-const int kClientHeight = 600;
-
-// One stretched draw of a 40-byte-header picture over the client area.
-void Draw(HWND hWnd, const BYTE* pHeader, const BYTE* pBits)
-{
-    const BITMAPINFOHEADER* bih = reinterpret_cast<const BITMAPINFOHEADER*>(pHeader);
-    HDC hdc = GetDC(hWnd);
-    SetStretchBltMode(hdc, HALFTONE);
-    StretchDIBits(hdc, 0, 0, kClientWidth, kClientHeight, 0, 0, bih->biWidth,
-                  bih->biHeight < 0 ? -bih->biHeight : bih->biHeight, pBits,
-                  reinterpret_cast<const BITMAPINFO*>(pHeader), DIB_RGB_COLORS, SRCCOPY);
-    ReleaseDC(hWnd, hdc);
-}
-
-// The floor: the file read whole, then drawn once.
-double TimeFloor(HWND hWnd, const std::string& path)
-{
-    const double start = NowMs();
-    FILE* f = std::fopen(path.c_str(), "rb");
-    std::fseek(f, 0, SEEK_END);
-    const long length = std::ftell(f);
-    std::fseek(f, 0, SEEK_SET);
-    BYTE* pBuf = new BYTE[length];
-    std::fread(pBuf, 1, length, f);
-    std::fclose(f);
-    const DWORD offBits = pBuf[10] | (pBuf[11] << 8) | (pBuf[12] << 16) | (pBuf[13] << 24);
-    Draw(hWnd, pBuf + 14, pBuf + offBits);
-    GdiFlush();
-    const double elapsed = NowMs() - start;
-    delete[] pBuf;
-    return elapsed;
-}
 
 // A new control's first ShowFrame, which reads the sidecar; only the call
 // is timed.
@@ -72,36 +42,52 @@ double TimeFirstShowFrame(RealLibrary& lib, HWND hWnd, const std::string& media)
     return elapsed;
 }
 
-struct Figures
+struct FirstCallFigures
 {
-    double showFrame, floor;
+    double showFrame, floor, untouchedFloor;
 };
 
-Figures CompareWithFloor(RealLibrary& lib, HWND hWnd, const std::string& media, int rounds)
+FirstCallFigures CompareWithFloors(RealLibrary& lib, const CanvasWindow& window,
+                                   const std::string& media, int rounds)
 {
+    const HWND hWnd = window.Handle();
+    const ClientSize client = {window.Width(), window.Height()};
     const std::string sidecar = media + ".bmp";
-    std::vector<double> showFrame, floor;
+    std::vector<double> showFrame, floor, untouched;
     for (int i = 0; i < rounds; ++i) {
-        if (i % 2) {
-            showFrame.push_back(TimeFirstShowFrame(lib, hWnd, media));
-            floor.push_back(TimeFloor(hWnd, sidecar));
-        } else {
-            floor.push_back(TimeFloor(hWnd, sidecar));
-            showFrame.push_back(TimeFirstShowFrame(lib, hWnd, media));
+        for (int k = 0; k < 3; ++k) {
+            switch ((i + k) % 3) {
+            case 0:
+                showFrame.push_back(TimeFirstShowFrame(lib, hWnd, media));
+                break;
+            case 1:
+                floor.push_back(TimeFloor(hWnd, client, sidecar));
+                break;
+            default:
+                untouched.push_back(TimeUntouchedFloor(hWnd, client, sidecar));
+                break;
+            }
         }
         CanvasWindow::Pump();
     }
-    return {Median(showFrame), Median(floor)};
+    return {Median(showFrame), Median(floor), Median(untouched)};
 }
 
-Figures CompareRepaint(RealLibrary& lib, HWND hWnd, const std::string& media,
-                       const std::vector<uint8_t>& file, int rounds)
+struct RepaintFigures
 {
+    double repaint, draw;
+};
+
+RepaintFigures CompareRepaint(RealLibrary& lib, const CanvasWindow& window,
+                              const std::string& media, const std::vector<uint8_t>& file,
+                              int rounds)
+{
+    const ClientSize client = {window.Width(), window.Height()};
     IPlayerControl* control = lib.NewPlayerControl();
-    control->SetWindow(hWnd);
+    control->SetWindow(window.Handle());
     control->SetFileName(media.c_str());
     control->ShowFrame(1.0);
-    std::vector<double> repaint, floor;
+    std::vector<double> repaint, draw;
     for (int i = 0; i < rounds; ++i) {
         for (int k = 0; k < 2; ++k) {
             const double start = NowMs();
@@ -110,65 +96,76 @@ Figures CompareRepaint(RealLibrary& lib, HWND hWnd, const std::string& media,
                 GdiFlush();
                 repaint.push_back(NowMs() - start);
             } else {
-                Draw(hWnd, file.data() + 14, file.data() + 54);
+                Draw(window.Handle(), client, file.data() + 14, file.data() + 54);
                 GdiFlush();
-                floor.push_back(NowMs() - start);
+                draw.push_back(NowMs() - start);
             }
         }
         CanvasWindow::Pump();
     }
     lib.DeletePlayerControl(control);
-    return {Median(repaint), Median(floor)};
+    return {Median(repaint), Median(draw)};
 }
 
-void Print(const char* what, const Figures& f, const char* floorName)
+std::vector<uint8_t> PatternFile(int32_t width, int32_t height)
 {
-    std::printf("%-34s %9.3f ms   %-16s %9.3f ms   ratio %.3f\n", what, f.showFrame,
-                floorName, f.floor, f.showFrame / f.floor);
+    CraftedBitmap bm = SolidBitmap(width, height, 0);
+    bm.colour = [](int32_t x, int32_t y) {
+        return static_cast<uint32_t>(((x * 7) & 0xFF) << 16 | ((y * 5) & 0xFF) << 8 | 0x80);
+    };
+    return MakeBitmapFile(bm);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 41;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 101;
     PrintBenchConditions();
     RealLibrary lib;
     if (!lib.Loaded()) {
         std::fprintf(stderr, "Lumarel.dll or an export is missing\n");
         return 1;
     }
-    CanvasWindow window(kClientWidth, kClientHeight);
     TempDir dir;
-    std::printf("still frame from a sidecar, %d rounds, %dx%d client area, medians\n", rounds,
-                kClientWidth, kClientHeight);
+    std::printf("still frame from a sidecar, %d-bit build, %d rounds, medians in ms\n",
+                static_cast<int>(8 * sizeof(void*)), rounds);
+    std::printf("floor: fread into a zero-filled buffer + draw; untouched: into new BYTE[n]\n");
+    std::printf("%-8s %-9s %-8s %9s %9s %6s %9s %6s\n", "client", "sidecar", "work",
+                "ShowFrame", "floor", "ratio", "untouched", "ratio");
 
+    const ClientSize clients[] = {{800, 600}, {640, 360}};
     const struct
     {
         const char* name;
         int32_t width, height;
     } sizes[] = {{"320x200", 320, 200}, {"1920x1080", 1920, 1080}};
-    for (const auto& size : sizes) {
-        CraftedBitmap bm = SolidBitmap(size.width, size.height, 0);
-        bm.colour = [](int32_t x, int32_t y) {
-            return static_cast<uint32_t>(((x * 7) & 0xFF) << 16 | ((y * 5) & 0xFF) << 8 | 0x80);
-        };
-        const std::vector<uint8_t> file = MakeBitmapFile(bm);
-        const std::string media = dir.Path(std::string("clip-") + size.name + ".avi");
-        if (!WriteBytes(media + ".bmp", file)) {
-            std::fprintf(stderr, "cannot write %s.bmp\n", media.c_str());
-            return 1;
-        }
-        // One of each first, so both start from a warm file cache.
-        TimeFloor(window.Handle(), media + ".bmp");
-        TimeFirstShowFrame(lib, window.Handle(), media);
+    for (const ClientSize& client : clients) {
+        CanvasWindow window(client.width, client.height);
+        char clientName[16];
+        std::snprintf(clientName, sizeof(clientName), "%dx%d", client.width, client.height);
+        for (const auto& size : sizes) {
+            const std::vector<uint8_t> file = PatternFile(size.width, size.height);
+            const std::string media = dir.Path(std::string("clip-") + size.name + ".avi");
+            if (!WriteBytes(media + ".bmp", file)) {
+                std::fprintf(stderr, "cannot write %s.bmp\n", media.c_str());
+                return 1;
+            }
+            // One of each first, so all start from a warm file cache.
+            TimeFloor(window.Handle(), client, media + ".bmp");
+            TimeUntouchedFloor(window.Handle(), client, media + ".bmp");
+            TimeFirstShowFrame(lib, window.Handle(), media);
 
-        const std::string label = std::string("ShowFrame, sidecar ") + size.name;
-        Print(label.c_str(), CompareWithFloor(lib, window.Handle(), media, rounds),
-              "read + draw");
-        const std::string repaint = std::string("repaint, loaded ") + size.name;
-        Print(repaint.c_str(), CompareRepaint(lib, window.Handle(), media, file, rounds),
-              "draw");
+            const FirstCallFigures first = CompareWithFloors(lib, window, media, rounds);
+            std::printf("%-8s %-9s %-8s %9.2f %9.2f %6.3f %9.2f %6.3f\n", clientName,
+                        size.name, "first", first.showFrame, first.floor,
+                        first.showFrame / first.floor, first.untouchedFloor,
+                        first.showFrame / first.untouchedFloor);
+            const RepaintFigures again = CompareRepaint(lib, window, media, file, rounds);
+            std::printf("%-8s %-9s %-8s %9.2f %9.2f %6.3f   (floor: draw only)\n", clientName,
+                        size.name, "repaint", again.repaint, again.draw,
+                        again.repaint / again.draw);
+        }
     }
     return 0;
 }

@@ -4,7 +4,9 @@
 // Each round removes the sidecar, times a new control's first ShowFrame
 // (the grab, the sidecar written, the paint), then a second control's
 // ShowFrame on the same file (the sidecar read and painted), with the real
-// Lumarel.dll into a real window. Prints the medians and their ratio.
+// Lumarel.dll into a real window, and the two floors of that read
+// (SidecarFloor.h) on the sidecar just written, in turns. Prints the
+// medians and their ratios.
 #include <windows.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include "AviClip.h"
 #include "MessageBoxWatcher.h"
 #include "RealLibrary.h"
+#include "SidecarFloor.h"
 
 namespace {
 
@@ -91,8 +94,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::vector<double> grabs;
-    std::vector<double> reads;
+    RECT rcClient = {};
+    GetClientRect(hWnd, &rcClient);
+    const ClientSize client = {rcClient.right, rcClient.bottom};
+    std::vector<double> grabs, reads, floors, untouchedFloors;
     for (int round = 0; round < rounds; ++round) {
         DeleteFileA(sidecar.c_str());
         grabs.push_back(TimeShowFrame(lib, hWnd, clip, 1.0));
@@ -100,7 +105,20 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "the first ShowFrame left no sidecar\n");
             return 1;
         }
-        reads.push_back(TimeShowFrame(lib, hWnd, clip, 1.0));
+        for (int k = 0; k < 3; ++k) {
+            switch ((round + k) % 3) {
+            case 0:
+                reads.push_back(TimeShowFrame(lib, hWnd, clip, 1.0));
+                break;
+            case 1:
+                floors.push_back(TimeFloor(hWnd, client, sidecar));
+                break;
+            default:
+                untouchedFloors.push_back(TimeUntouchedFloor(hWnd, client, sidecar));
+                break;
+            }
+        }
+        PumpMessages();
     }
     DeleteFileA(sidecar.c_str());
     DeleteFileA(clip.c_str());
@@ -109,12 +127,21 @@ int main(int argc, char** argv)
 
     const double grab = Median(grabs);
     const double read = Median(reads);
-    std::printf("still frame without the detector: %d rounds, 640x480 clip, 656x439 window\n",
-                rounds);
+    const double floor = Median(floors);
+    const double untouchedFloor = Median(untouchedFloors);
+    std::printf("still frame without the detector, %d-bit build: %d rounds, 640x480 clip, "
+                "656x439 window (%dx%d client area)\n",
+                static_cast<int>(8 * sizeof(void*)), rounds, client.width, client.height);
     std::printf("  first ShowFrame (graph grab, sidecar written): median %8.2f ms, min %8.2f ms\n",
                 grab, *std::min_element(grabs.begin(), grabs.end()));
     std::printf("  later ShowFrame (from the sidecar):            median %8.2f ms, min %8.2f ms\n",
                 read, *std::min_element(reads.begin(), reads.end()));
+    std::printf("  floor, read + draw (zero-filled buffer):       median %8.2f ms, "
+                "ShowFrame / floor %.3f\n",
+                floor, floor > 0 ? read / floor : 0.0);
+    std::printf("  floor, read + draw (untouched buffer):         median %8.2f ms, "
+                "ShowFrame / floor %.3f\n",
+                untouchedFloor, untouchedFloor > 0 ? read / untouchedFloor : 0.0);
     std::printf("  the sidecar makes it %.1f times faster\n", read > 0 ? grab / read : 0.0);
     if (!watcher.Seen().empty())
         std::printf("  (the detector was missing: %zu message boxes answered)\n",

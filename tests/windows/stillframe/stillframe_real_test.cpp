@@ -239,6 +239,52 @@ TEST_F(StillFrameReal, RejectedSidecarLeavesTheWindowAsItWasAndIsRetried)
     EXPECT_TRUE(watcher.Seen().empty());
 }
 
+// Whether path can be opened for reading, writing and deleting while no one
+// else may have it open at all: a sharing violation while any handle on it
+// is still open.
+bool OpensExclusively(const std::string& path)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, NULL,
+                           OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(h);
+    return true;
+}
+
+struct ReleaseCase
+{
+    const char* name;
+    std::vector<uint8_t> file;
+    uint32_t shown;
+};
+
+TEST_F(StillFrameReal, SidecarIsNotHeldOnceTheCallReturns)
+{
+    const std::vector<uint8_t> valid = MakeBitmapFile(SolidBitmap(32, 20, kGreen));
+    std::vector<uint8_t> refused = valid;
+    refused[0] = 'X';
+    const ReleaseCase cases[] = {
+        {"accepted", valid, kGreen},
+        {"refused", refused, kMarker},
+        {"large, accepted", MakeBitmapFile(SolidBitmap(1920, 1080, kBlue)), kBlue},
+    };
+    for (const ReleaseCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteBytes(sidecar, c.file));
+        window.Fill(kMarker);
+
+        // The control lives on, holding its picture, while another program
+        // takes the sidecar for itself and then deletes it.
+        IPlayerControl* control = NewControl(media);
+        EXPECT_EQ(control->ShowFrame(1.0), 0);
+        EXPECT_TRUE(ShowsOnly(c.shown));
+        EXPECT_TRUE(OpensExclusively(sidecar)) << "error " << GetLastError();
+        EXPECT_TRUE(DeleteFileA(sidecar.c_str())) << "error " << GetLastError();
+        lib.DeletePlayerControl(control);
+    }
+}
+
 TEST_F(StillFrameReal, WithoutAWindowNothingIsPaintedUntilOneIsGiven)
 {
     ASSERT_TRUE(WriteBytes(sidecar, MakeBitmapFile(SolidBitmap(32, 20, kBlue))));
