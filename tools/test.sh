@@ -34,3 +34,6 @@ bash tools/fuzz-sidecar.sh 60 "$native"
 
 echo "== windows tier"
 ctest --test-dir "$cross" --output-on-failure
+
+echo "== package: install, a host built against it under Wine, release archive"
+bash tools/package-test.sh "$cross"
