@@ -44,3 +44,9 @@ ctest --test-dir "$cross" --output-on-failure
 
 echo "== windows tier, 64-bit build"
 ctest --test-dir "$cross64" --output-on-failure
+
+echo "== package, 32-bit build: install, a host built against it under Wine, release archive"
+bash tools/package-test.sh "$cross"
+
+echo "== package, 64-bit build: install, a host built against it under Wine, release archive"
+bash tools/package-test.sh "$cross64"
