@@ -38,7 +38,9 @@
 // THREADING
 //   One thread: create, call and destroy a control on the host's user
 //   interface thread, which runs the message loop. The library has no locks
-//   and no threads of its own (DirectShow streams on threads of its own).
+//   and one thread of its own: ShowFrame's grab through a graph, which the
+//   calling thread waits for, at most 10 s (DirectShow streams on threads of
+//   its own).
 //
 // FAILURES AND MESSAGE BOXES
 //   Failures are shown to the user, not returned: each platform failure the
@@ -92,7 +94,7 @@ public:
     // E_OUTOFMEMORY or E_FAIL when the grabbed frame could not be fetched
     // (no picture from this control then). Box: "Can't create IMediaDet
     // object.." (caption "Error!") when the system has no media detector;
-    // the frame is then grabbed another way.
+    // the frame is then grabbed through a graph, given up after 10 s.
     virtual int ShowFrame(double streamTime) = 0;
 
     // 4: Plays. The first call opens the file: it builds the playback
