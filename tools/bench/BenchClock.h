@@ -38,7 +38,7 @@ inline void PrintBenchConditions()
     char mode[64] = "";
     const DWORD length = GetEnvironmentVariableA("LUMAREL_RUN_MODE", mode, sizeof mode);
     if (length == 0 || length >= sizeof mode)
-        std::snprintf(mode, sizeof mode, "%s", "natively or emulated: not told");
+        std::snprintf(mode, sizeof mode, "%s", "(natively or emulated: not told by tools/wine-run)");
     std::printf("build: %u-bit (%s), running %s\n", static_cast<unsigned>(sizeof(void*) * 8),
                 sizeof(void*) == 8 ? "PE32+" : "PE32", mode);
 }
