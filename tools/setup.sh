@@ -18,10 +18,12 @@ NATIVE_PKGS=(cmake g++ clang libclang-rt-14-dev libgtest-dev googletest
              g++-mingw-w64-i686 mingw-w64-i686-dev
              g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
              xvfb x11-utils x11-apps libx11-dev imagemagick
-             wine wine64 libgl1 libgl1-mesa-dri
-             gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
+             wine wine64 libgl1 libgl1-mesa-dri ffmpeg
+             gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+             gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly)
 I386_PKGS=(wine32:i386 libgl1:i386 libgl1-mesa-dri:i386
-           gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386)
+           gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
+           gstreamer1.0-libav:i386 gstreamer1.0-plugins-bad:i386 gstreamer1.0-plugins-ugly:i386)
 
 BINFMT_DIR=/proc/sys/fs/binfmt_misc
 BINFMT_NAME=lumarel-i386

@@ -335,22 +335,25 @@ TEST_F(PlaybackWine, PlayWithoutAWindow)
 
 // A file without video: the renderer the control added stays unconnected
 // and is taken out again, so the video window calls that follow fail
-// harmlessly (an unconnected renderer would crash them). With the audio
-// driver off the sound cannot be rendered either, so the open reports the
-// render and, having nothing to seek, the duration.
+// harmlessly (an unconnected renderer would crash them). The sound is
+// rendered (into ALSA's null device on the virtual display): the clip has
+// its duration and plays, without a video window, and only the frame time
+// format is refused, as for every file here.
 TEST_F(PlaybackWine, FileWithoutVideo)
 {
     TestWindow window(320, 240);
     IPlayerControl* control = PlayInWindow(window.Handle(), s_silence);
     ASSERT_NE(control, nullptr);
     PumpMessages(300);
+    EXPECT_NEAR(control->GetDuration(), 1.0, 0.01);
+    EXPECT_GT(control->GetPosition(), 0.1) << "the sound plays";
     control->Resize();
     EXPECT_EQ(control->Pause(), 1);
     EXPECT_EQ(control->SetPosition(0.5), 1);
     EXPECT_EQ(control->Stop(), 1);
     EXPECT_EQ(window.CountVisibleChildren(), 0);
     lib.DeletePlayerControl(control);
-    EXPECT_THAT(boxes.Texts(), ElementsAre(kMsgRender, "Can't calc file duration..."));
+    EXPECT_THAT(boxes.Texts(), ElementsAre(kMsgTimeFormat));
 }
 
 } // namespace
