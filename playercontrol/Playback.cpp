@@ -230,8 +230,24 @@ int CPlayerControl::SetPosition(double seconds)
 {
     if (!m_bOpened)
         return 0;
-    if (g_pMP)
-        g_pMP->put_CurrentPosition(seconds);
+    if (!g_pMP)
+        return 1;
+    // A running or paused graph is stopped for the seek and put back as it
+    // was: Wine's GStreamer splitter, seeked while a file with sound and
+    // video runs or is paused, can never be stopped again (Stop and the
+    // release then wait forever). A stopped graph seeks cleanly everywhere.
+    OAFilterState state = State_Stopped;
+    const bool bMoving = g_pMC && SUCCEEDED(g_pMC->GetState(0, &state)) &&
+                         (state == State_Running || state == State_Paused);
+    if (bMoving)
+        g_pMC->Stop();
+    g_pMP->put_CurrentPosition(seconds);
+    if (bMoving) {
+        if (state == State_Running)
+            g_pMC->Run();
+        else
+            g_pMC->Pause();
+    }
     return 1;
 }
 

@@ -210,6 +210,8 @@ public:
     double durationSeconds = 10.0;
     LONGLONG durationFrames = 100;
     double positionSeconds = 0.0;
+    // Where Run, Pause and Stop left the graph (those that succeeded).
+    OAFilterState filterState = State_Stopped;
 
     LONG RefCount() const { return m_refs; }
     // The filters added to the graph and not removed again.
@@ -317,10 +319,18 @@ public:
     LUMAREL_FAKE_UNUSED(IGraphBuilder, ShouldOperationContinue, ())
 
     // IMediaControl
-    HRESULT STDMETHODCALLTYPE Run() override { return m_log.Call("IMediaControl::Run"); }
-    HRESULT STDMETHODCALLTYPE Pause() override { return m_log.Call("IMediaControl::Pause"); }
-    HRESULT STDMETHODCALLTYPE Stop() override { return m_log.Call("IMediaControl::Stop"); }
-    LUMAREL_FAKE_UNUSED(IMediaControl, GetState, (LONG, OAFilterState*))
+    HRESULT STDMETHODCALLTYPE Run() override { return Transport("IMediaControl::Run", State_Running); }
+    HRESULT STDMETHODCALLTYPE Pause() override
+    {
+        return Transport("IMediaControl::Pause", State_Paused);
+    }
+    HRESULT STDMETHODCALLTYPE Stop() override { return Transport("IMediaControl::Stop", State_Stopped); }
+    HRESULT STDMETHODCALLTYPE GetState(LONG, OAFilterState* pfs) override
+    {
+        const HRESULT hr = m_log.Call("IMediaControl::GetState");
+        *pfs = SUCCEEDED(hr) ? filterState : -1;
+        return hr;
+    }
     LUMAREL_FAKE_UNUSED(IMediaControl, RenderFile, (BSTR))
     LUMAREL_FAKE_UNUSED(IMediaControl, AddSourceFilter, (BSTR, IDispatch**))
     LUMAREL_FAKE_UNUSED(IMediaControl, get_FilterCollection, (IDispatch**))
@@ -515,6 +525,14 @@ public:
     }
 
 private:
+    HRESULT Transport(const char* name, OAFilterState next)
+    {
+        const HRESULT hr = m_log.Call(name);
+        if (SUCCEEDED(hr))
+            filterState = next;
+        return hr;
+    }
+
     void ReleaseFilters()
     {
         for (IBaseFilter* pFilter : m_filters)

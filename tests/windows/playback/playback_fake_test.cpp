@@ -390,8 +390,9 @@ TEST(PlaybackFake, TransportGoesToTheGraphAndStopDoesNotRewind)
     EXPECT_EQ(rig.control->SetPosition(5.0), 1);
     EXPECT_EQ(rig.control->GetPosition(), 5.0);
     EXPECT_THAT(rig.log.Entries(),
-                ElementsAre("IMediaControl::Pause()", "IMediaPosition::put_CurrentPosition(5)",
-                            "IMediaPosition::get_CurrentPosition()"));
+                ElementsAre("IMediaControl::Pause()", "IMediaControl::GetState()",
+                            "IMediaControl::Stop()", "IMediaPosition::put_CurrentPosition(5)",
+                            "IMediaControl::Pause()", "IMediaPosition::get_CurrentPosition()"));
 
     // Stop keeps the position where it was, even where stopping a graph
     // moves it back.
@@ -422,6 +423,50 @@ TEST(PlaybackFake, TransportGoesToTheGraphAndStopDoesNotRewind)
     EXPECT_EQ(rig.control->Play(), 1);
     EXPECT_EQ(rig.control->Stop(), 1);
     EXPECT_THAT(rig.platform.Boxes(), IsEmpty());
+}
+
+// A seek is made on a stopped graph, which is then put back as it was; a
+// graph whose state cannot be read is seeked as it is.
+TEST(PlaybackFake, SeekIsMadeStoppedAndTheGraphPutBackAsItWas)
+{
+    const struct
+    {
+        const char* name;
+        void (*before)(IPlayerControl*);
+        bool stateFails;
+        std::vector<std::string> calls;
+        OAFilterState after;
+    } cases[] = {
+        {"running", [](IPlayerControl*) {}, false,
+         {"IMediaControl::GetState()", "IMediaControl::Stop()",
+          "IMediaPosition::put_CurrentPosition(3)", "IMediaControl::Run()"},
+         State_Running},
+        {"paused", [](IPlayerControl* c) { c->Pause(); }, false,
+         {"IMediaControl::GetState()", "IMediaControl::Stop()",
+          "IMediaPosition::put_CurrentPosition(3)", "IMediaControl::Pause()"},
+         State_Paused},
+        {"stopped", [](IPlayerControl* c) { c->Stop(); }, false,
+         {"IMediaControl::GetState()", "IMediaPosition::put_CurrentPosition(3)"},
+         State_Stopped},
+        {"state unreadable", [](IPlayerControl*) {}, true,
+         {"IMediaControl::GetState()", "IMediaPosition::put_CurrentPosition(3)"},
+         State_Running},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.control->SetWindow(rig.window.Handle());
+        rig.control->SetFileName(kClip);
+        rig.control->Play();
+        c.before(rig.control.get());
+        if (c.stateFails)
+            rig.log.Fail("IMediaControl::GetState");
+        rig.log.Clear();
+        EXPECT_EQ(rig.control->SetPosition(3.0), 1);
+        EXPECT_EQ(rig.log.Entries(), c.calls);
+        EXPECT_EQ(rig.graph.filterState, c.after);
+        EXPECT_EQ(rig.graph.positionSeconds, 3.0);
+    }
 }
 
 TEST(PlaybackFake, FailedDurationReadLeavesZeroNotGarbage)
