@@ -5,7 +5,7 @@
 # the window's children and message boxes are looked at from a second Windows
 # process, and the window is closed as a window manager's close button does.
 #
-#   host_e2e.sh CASE     CASE: plays, replaces, first-of-three, close-during-box,
+#   host_e2e.sh CASE     CASE: plays, replaces, any-script-name, first-of-three, close-during-box,
 #                              drop-during-box, no-library
 #
 # Environment (set by CTest): LUMAREL_WINDOWS_BIN (LumarelTest.exe, Lumarel.dll,
@@ -170,6 +170,19 @@ replaces)
     expect_video_windows 1
     close_host
     expect_boxes "$time_box" "$time_box"
+    ;;
+any-script-name)
+    # A name outside every single-byte code page: the host reads drops in
+    # UTF-8, its ANSI code page by its manifest, and so does the control.
+    name="Ünïcødé – 日本語.avi"
+    make_clip "$name" FF0000 00FF00
+    start_host "$bin"
+    start_answering
+    drop "$work/$name"
+    expect_colour 00FF00 "the clip with a name in several scripts"
+    expect_video_windows 1
+    close_host
+    expect_boxes "$time_box"
     ;;
 first-of-three)
     make_clip magenta-cyan.avi FF00FF 00FFFF
