@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "ChildProcessCheck.h"
 #include "FormatClips.h"
 #include "MessageBoxWatcher.h"
 #include "RealLibrary.h"
 #include "ScreenPixels.h"
 #include "SidecarBitmap.h"
+#include "SidecarPixels.h"
 #include "TempDir.h"
 #include "TestWindow.h"
 
@@ -122,25 +124,6 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
     return std::fclose(out) == 0 && ok;
 }
 
-// Whether every pixel of a 24-bit sidecar picture is near rgb.
-::testing::AssertionResult PictureIsAll(const std::vector<uint8_t>& file,
-                                        const SidecarPicture& picture, uint32_t rgb)
-{
-    const uint64_t stride = BitmapRowBytes(picture.width, picture.bitCount);
-    const int32_t rows = picture.height < 0 ? -picture.height : picture.height;
-    for (int32_t y = 0; y < rows; ++y)
-        for (int32_t x = 0; x < picture.width; ++x) {
-            const uint8_t* px = file.data() + picture.pixelOffset + stride * y + 3 * x;
-            const uint32_t colour = px[2] << 16 | px[1] << 8 | px[0];
-            if (!ColourNear(colour, rgb, kClipTolerance)) {
-                char text[64];
-                std::snprintf(text, sizeof(text), "pixel %d,%d is %06X", x, y, colour);
-                return ::testing::AssertionFailure() << text;
-            }
-        }
-    return ::testing::AssertionSuccess();
-}
-
 // ShowFrame on coded clips: the frame comes through the graph grab (Wine's
 // media detector grabs nothing), painted over the client area and kept as
 // the sidecar. Files without a picture give neither.
@@ -187,7 +170,7 @@ TEST_P(StillFrameFormats, PaintsTheSecondAskedForAndKeepsItOrNothing)
     EXPECT_EQ(picture.width, 320);
     EXPECT_EQ(picture.height, 200);
     EXPECT_EQ(picture.bitCount, 24);
-    EXPECT_TRUE(PictureIsAll(file, picture, row.colour));
+    EXPECT_TRUE(SidecarIsAll(file, picture, row.colour, kClipTolerance));
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{row.clip, std::string(row.clip) + ".bmp"}));
 
     // A later control paints from it.
@@ -263,9 +246,19 @@ bool MakeBroken(Broken kind, const std::string& path)
 
 class BrokenFiles : public EdgeWindow, public ::testing::WithParamInterface<BrokenRow>
 {
+protected:
+    void CheckBrokenFile();
 };
 
+// In a process of its own: on some of these files the still frame's graph
+// never returns under Wine, and the control gives it up (see
+// ChildProcessCheck.h).
 TEST_P(BrokenFiles, ReportedLikeAnyFileThatCannotBeRenderedAndNothingWritten)
+{
+    EXPECT_IN_CHILD_PROCESS(CheckBrokenFile());
+}
+
+void BrokenFiles::CheckBrokenFile()
 {
     const BrokenRow& row = GetParam();
     const std::string path = dir.Path(row.name);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ScreenPixels.h"
 #include "TempDir.h"
 
 class CanvasWindow
@@ -129,12 +130,7 @@ private:
 // Whether two colours differ by at most `tolerance` in every channel.
 inline bool NearColour(uint32_t a, uint32_t b, int tolerance = 8)
 {
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-        if (d > tolerance || d < -tolerance)
-            return false;
-    }
-    return true;
+    return ColourNear(a, b, tolerance);
 }
 
 // How many pixels of the region (x0, y0)-(x1, y1), exclusive, are not near
