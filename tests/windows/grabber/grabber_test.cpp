@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "BitmapFile.h"
+#include "ChildProcessCheck.h"
 #include "GraphFrameGrabber.h"
 #include "GrabberTestSupport.h"
 #include "SidecarBitmap.h"
@@ -63,6 +64,8 @@ protected:
     }
 
     ComScope com;
+    void CheckFilesItCannotGrabFrom();
+
     TempDir folder;
     RecordingPlatform platform;
 };
@@ -185,7 +188,15 @@ TEST_F(GrabberTest, ComposedFileOfAGrabbedFrameIsAcceptedByTheSidecarReader)
     EXPECT_EQ(std::memcmp(file.data() + 54, frame.data() + 40, kStride * kHeight), 0);
 }
 
+// In a process of its own: on the cut clip Wine's GStreamer parser sometimes
+// never returns, and the grab is given up at its time limit (see
+// ChildProcessCheck.h).
 TEST_F(GrabberTest, FilesItCannotGrabFromFailWithNoFrame)
+{
+    EXPECT_IN_CHILD_PROCESS(CheckFilesItCannotGrabFrom());
+}
+
+void GrabberTest::CheckFilesItCannotGrabFrom()
 {
     const std::string garbage = folder.Path("garbage.avi");
     ASSERT_TRUE(WriteWholeFile(garbage, std::string(4096, '\x5A')));
@@ -206,8 +217,8 @@ TEST_F(GrabberTest, FilesItCannotGrabFromFailWithNoFrame)
                                  folder.Path("")};
     for (const std::string& path : paths) {
         std::vector<BYTE> frame(5, 1);
-        EXPECT_TRUE(FAILED(GrabFrameThroughGraph(platform, path.c_str(), 0.0, kWidth, kHeight,
-                                                 frame)))
+        EXPECT_TRUE(FAILED(GrabFrameThroughGraphWithin(platform, path.c_str(), 0.0, kWidth,
+                                                       kHeight, 10000, frame)))
             << path;
         EXPECT_TRUE(frame.empty()) << path;
     }
