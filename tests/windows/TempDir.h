@@ -16,10 +16,15 @@ public:
     {
         char base[MAX_PATH] = "";
         GetTempPathA(MAX_PATH, base);
+        // A name that is taken is passed over: a process that ended without
+        // cleaning up (a test's child process) may have left its folder, and
+        // its process id comes round again.
         static int s_nFolder = 0;
-        m_path = std::string(base) + "lumarel-test-" + std::to_string(GetCurrentProcessId())
-                 + "-" + std::to_string(++s_nFolder);
-        CreateDirectoryA(m_path.c_str(), NULL);
+        do {
+            m_path = std::string(base) + "lumarel-test-" + std::to_string(GetCurrentProcessId())
+                     + "-" + std::to_string(++s_nFolder);
+        } while (!CreateDirectoryA(m_path.c_str(), NULL) &&
+                 GetLastError() == ERROR_ALREADY_EXISTS);
     }
     ~TempDir()
     {
