@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ChildProcessCheck.h"
+#include "FileBytes.h"
 #include "FormatClips.h"
 #include "MessageBoxWatcher.h"
 #include "RealLibrary.h"
@@ -101,29 +102,6 @@ protected:
 
 TestWindow* EdgeWindow::s_window = nullptr;
 
-std::vector<uint8_t> ReadFileBytes(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in)
-        return bytes;
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), in)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    std::fclose(in);
-    return bytes;
-}
-
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    const bool ok = bytes.empty() || std::fwrite(bytes.data(), bytes.size(), 1, out) == 1;
-    return std::fclose(out) == 0 && ok;
-}
-
 // ShowFrame on coded clips: the frame comes through the graph grab (Wine's
 // media detector grabs nothing), painted over the client area and kept as
 // the sidecar. Files without a picture give neither.
@@ -163,7 +141,7 @@ TEST_P(StillFrameFormats, PaintsTheSecondAskedForAndKeepsItOrNothing)
 
     // The sidecar: a whole 320 x 200 bitmap that the still frame's reader
     // accepts, all of the second asked for; nothing else left beside it.
-    const std::vector<uint8_t> file = ReadFileBytes(media + ".bmp");
+    const std::vector<uint8_t> file = ReadBytes(media + ".bmp");
     SidecarPicture picture;
     ASSERT_EQ(ReadSidecarBitmap(file.data(), file.size(), file.size(), &picture),
               SidecarVerdict::Accepted);
@@ -220,11 +198,11 @@ void PrintTo(const BrokenRow& row, std::ostream* os)
 
 bool MakeBroken(Broken kind, const std::string& path)
 {
-    const std::vector<uint8_t> mp4 = ReadFileBytes(MadeClipPath("h264-aac.mp4"));
+    const std::vector<uint8_t> mp4 = ReadBytes(MadeClipPath("h264-aac.mp4"));
     switch (kind) {
     case Broken::TruncatedMp4:
         return mp4.size() > 1024
-               && WriteFileBytes(path, std::vector<uint8_t>(mp4.begin(), mp4.begin() + mp4.size() / 2));
+               && WriteBytes(path, std::vector<uint8_t>(mp4.begin(), mp4.begin() + mp4.size() / 2));
     case Broken::Mp4HeaderGarbage: {
         if (mp4.size() < 32)
             return false;
@@ -234,10 +212,10 @@ bool MakeBroken(Broken kind, const std::string& path)
             state = state * 1103515245u + 12345u;
             bytes.push_back(static_cast<uint8_t>(state >> 16));
         }
-        return WriteFileBytes(path, bytes);
+        return WriteBytes(path, bytes);
     }
     case Broken::ZeroBytes:
-        return WriteFileBytes(path, {});
+        return WriteBytes(path, {});
     case Broken::Folder:
         return CreateDirectoryA(path.c_str(), NULL) != FALSE;
     }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "FileBytes.h"
 #include "ScreenPixels.h"
 #include "TempDir.h"
 
@@ -152,29 +153,6 @@ inline size_t CountOff(const std::vector<uint32_t>& pixels, int width, int x0, i
             }
         }
     return off;
-}
-
-inline bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    uint8_t chunk[4096];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof(chunk), f)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    std::fclose(f);
-    return bytes;
 }
 
 inline bool FileExists(const std::string& path)
