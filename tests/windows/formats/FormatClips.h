@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -26,6 +27,17 @@ const uint32_t kClipWhite = 0xFFFFFF;
 // The colour of each second of every clip with video.
 const uint32_t kClipSeconds[] = {kClipRed, kClipGreen, kClipBlue, kClipWhite};
 const double kClipSecondsLong = 4.0;
+// A file name as a test name (letters and digits, the rest '_'), for the
+// tables whose rows are files.
+inline std::string TestNameOfFile(const char* file)
+{
+    std::string name = file;
+    for (char& c : name)
+        if (!isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
+
 // Lossy coding moves saturated colours by a few steps; far less than this.
 const int kClipTolerance = 60;
 

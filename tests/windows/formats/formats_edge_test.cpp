@@ -166,11 +166,7 @@ const StillFrameRow kStillFrameRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, StillFrameFormats, ::testing::ValuesIn(kStillFrameRows),
                          [](const ::testing::TestParamInfo<StillFrameRow>& info) {
-                             std::string name = info.param.clip;
-                             for (char& c : name)
-                                 if (!isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             return name;
+                             return TestNameOfFile(info.param.clip);
                          });
 
 // Files named like media whose content is not: Play reports what the
@@ -284,11 +280,7 @@ const BrokenRow kBrokenRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, BrokenFiles, ::testing::ValuesIn(kBrokenRows),
                          [](const ::testing::TestParamInfo<BrokenRow>& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 if (!isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             return name;
+                             return TestNameOfFile(info.param.name);
                          });
 
 } // namespace

@@ -227,11 +227,7 @@ TEST_P(Formats, PlaysOrFailsAsMeasured)
 
 INSTANTIATE_TEST_SUITE_P(Table, Formats, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<FormatRow>& info) {
-                             std::string name = info.param.clip;
-                             for (char& c : name)
-                                 if (!isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             return name;
+                             return TestNameOfFile(info.param.clip);
                          });
 
 } // namespace
