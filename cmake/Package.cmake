@@ -3,7 +3,8 @@
 # `cmake --install` lays out
 #   bin/Lumarel.dll, bin/LumarelTest.exe
 #   include/IPlayerControl.h
-#   lib/libLumarel.dll.a                       the import library
+#   lib/Lumarel.lib                            the import library for MSVC linkers
+#   lib/libLumarel.dll.a                       the import library for MinGW
 #   lib/cmake/Lumarel/LumarelConfig.cmake      find_package(Lumarel) gives
 #   lib/cmake/Lumarel/LumarelConfigVersion.cmake   Lumarel::Lumarel
 # and `cpack` zips that tree with the README and the licence into
@@ -14,12 +15,13 @@ install(TARGETS Lumarel LumarelTest
         RUNTIME DESTINATION bin
         ARCHIVE DESTINATION lib)
 install(FILES ${PROJECT_SOURCE_DIR}/playercontrol/IPlayerControl.h DESTINATION include)
+install(FILES ${LUMAREL_MSVC_IMPLIB} DESTINATION lib)
 
 # The config names the DLL and its import library as the build made them.
 set(config_dir ${PROJECT_BINARY_DIR}/package)
 file(GENERATE OUTPUT ${config_dir}/LumarelConfig.cmake
      INPUT ${PROJECT_SOURCE_DIR}/cmake/LumarelConfig.cmake.in)
-# A host asking for 1.x takes any 1.y with y >= x; the version file also refuses a
+# A host asking for 2.x takes any 2.y with y >= x; the version file also refuses a
 # package of the other architecture (a 32-bit DLL for a 64-bit host).
 write_basic_package_version_file(${config_dir}/LumarelConfigVersion.cmake
     VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)

@@ -3,6 +3,11 @@
 
 #include <cstring>
 
+namespace {
+// Bit 0 of a deleting destructor's flags: free the memory after destroying.
+const unsigned int kDeleteFlagFreeMemory = 1;
+}
+
 CPlayerControl::CPlayerControl(IPlatformServices& platform)
     : m_platform(platform),
       m_hWnd(NULL),
@@ -42,6 +47,15 @@ CPlayerControl::~CPlayerControl()
     m_pFrameBuf = NULL;
     m_items.clear();
     // m_pDet, if a grab ended early, is released by its smart pointer.
+}
+
+void* CPlayerControl::ScalarDeletingDestructor(unsigned int flags)
+{
+    if (flags & kDeleteFlagFreeMemory)
+        delete this;
+    else
+        this->~CPlayerControl();
+    return this;
 }
 
 int CPlayerControl::SetWindow(HWND hWnd)

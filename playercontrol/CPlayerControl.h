@@ -16,15 +16,19 @@
 
 struct SidecarPicture;
 
-class CPlayerControl : public IPlayerControl
+// Final: the destructor is not virtual; the table's slot 0 reaches it.
+class CPlayerControl final : public IPlayerControl
 {
 public:
     explicit CPlayerControl(IPlatformServices& platform = DefaultPlatformServices());
-    ~CPlayerControl() override;
+    ~CPlayerControl();
 
     CPlayerControl(const CPlayerControl&) = delete;
     CPlayerControl& operator=(const CPlayerControl&) = delete;
 
+    // Slot 0, as MSVC calls a virtual destructor: destroys the control,
+    // and frees it with this DLL's allocator when bit 0 of flags is set.
+    void* ScalarDeletingDestructor(unsigned int flags) override;
     int SetWindow(HWND hWnd) override;
     int SetFileName(const char* pszFile) override;
     int ShowFrame(double streamTime) override;

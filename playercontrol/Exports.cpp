@@ -10,7 +10,9 @@ extern "C" IPlayerControl* NewPlayerControl()
 
 extern "C" void DeletePlayerControl(IPlayerControl* pControl)
 {
-    delete pControl;
+    // Through slot 0, as an MSVC host's `delete pControl` goes: destroy and free.
+    if (pControl)
+        pControl->ScalarDeletingDestructor(1);
 }
 
 extern "C" int Test()

@@ -7,18 +7,20 @@
 //   p->Play();                                 // opens the file, plays
 //   ...                                        // p->Resize() on WM_SIZE
 //   p->Stop();
-//   DeletePlayerControl(p);                    // never `delete p`
+//   DeletePlayerControl(p);                    // or, from MSVC, `delete p`
 //
 // COMPILER RULE
 //   IPlayerControl is a C++ virtual table and hosts call it by slot. Slots
 //   are numbered in declaration order below: the destructor is slot 0,
-//   SetWindow 1, ... Resize 12. The order never changes. How the table is
-//   laid out belongs to the compiler family: Lumarel.dll is built by
-//   MinGW-w64 GCC (g++ for i686-w64-mingw32 and x86_64-w64-mingw32), so the
-//   host must be built by MinGW-w64 GCC as well. MSVC lays the table out
-//   differently (one destructor entry instead of two) and would call the
-//   wrong operations. The host's architecture must match the DLL's: the
-//   32-bit Lumarel.dll for a 32-bit host, the 64-bit one for a 64-bit host.
+//   SetWindow 1, ... Resize 12: 13 entries, laid out the Windows way (one
+//   entry for the destructor, as MSVC lays it out). The order never
+//   changes. Any compiler that lays out single-inheritance virtual tables
+//   the Windows way can build a host: MSVC, clang-cl, MinGW-w64 GCC and
+//   clang. MSVC and clang-cl see a virtual destructor; GCC and clang for
+//   MinGW, which would give a virtual destructor two entries, see slot 0
+//   spelled out as the function MSVC puts there; both are the same table.
+//   The host's architecture must match the DLL's: the 32-bit Lumarel.dll
+//   for a 32-bit host, the 64-bit one for a 64-bit host.
 //
 // EXPORTS (undecorated names, C calling convention)
 //   NewPlayerControl()      A new, empty control (no window, no file), owned
@@ -27,13 +29,16 @@
 //                           whatever the thread already uses, and never
 //                           uninitialises COM.
 //   DeletePlayerControl(p)  Stops a played control and destroys it. Null does
-//                           nothing. The only way to destroy a control: the
-//                           DLL has its own heap.
+//                           nothing. From MSVC or clang-cl, `delete p` does
+//                           the same (through slot 0, which frees with the
+//                           DLL's own heap); never free a control any other
+//                           way.
 //   Test()                  Shows the message box "Test!" (caption "!") and
 //                           returns its answer (IDOK).
-//   Link them through the import library (lib/libLumarel.dll.a of the
-//   package), or LoadLibraryA("Lumarel.dll") and GetProcAddress these names
-//   into the PFN_ types below.
+//   Link them through the import library of the package (lib/Lumarel.lib
+//   for MSVC and clang-cl, lib/libLumarel.dll.a for MinGW), or
+//   LoadLibraryA("Lumarel.dll") and GetProcAddress these names into the
+//   PFN_ types below.
 //
 // THREADING
 //   One thread: create, call and destroy a control on the host's user
@@ -71,9 +76,26 @@
 class IPlayerControl
 {
 public:
-    // 0: only through DeletePlayerControl. Stops the graph if the control
-    // was played and releases everything; shows nothing.
+#if defined(_MSC_VER)
+    // 0: Stops the graph if the control was played and releases everything;
+    // shows nothing. `delete p` destroys the control here (the DLL frees its
+    // memory with its own allocator), as DeletePlayerControl(p) does.
     virtual ~IPlayerControl() {}
+#else
+    // 0: The same slot as the virtual destructor above, spelled out: GCC and
+    // clang for MinGW would give a virtual destructor two entries, MSVC
+    // gives it one, which takes these flags. Both branches describe one
+    // table of 13 entries. Destroys the control; bit 0 of flags also frees
+    // its memory. Returns the control's address. MinGW hosts destroy a
+    // control with DeletePlayerControl(p).
+    virtual void* ScalarDeletingDestructor(unsigned int flags) = 0;
+
+protected:
+    // Not virtual: slot 0 above is the table's destructor.
+    ~IPlayerControl() {}
+
+public:
+#endif
 
     // 1: The window to play and paint in. Returns 0. Takes effect on the
     // first Play (or ShowFrame); a window set after the first Play does not

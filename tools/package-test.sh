@@ -6,7 +6,10 @@
 #   3. makes the release archive with cpack and checks its listing;
 #   4. builds tests/package-host against the prefix (find_package, with the
 #      build's toolchain file), checks that the package refuses a host of
-#      the other architecture, and runs both host programs under Wine.
+#      the other architecture, and runs both host programs under Wine;
+#   5. builds tests/msvc-host against the prefix the way Visual Studio would
+#      (find_package with clang-cl, linked by lld-link through Lumarel.lib or
+#      loading the DLL by name) and runs both under Wine.
 # Usage: tools/package-test.sh BUILD_DIR
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -32,6 +35,7 @@ fail() { echo "package-test: $*" >&2; exit 1; }
 expected_tree="bin/Lumarel.dll
 bin/LumarelTest.exe
 include/IPlayerControl.h
+lib/Lumarel.lib
 lib/cmake/Lumarel/LumarelConfig.cmake
 lib/cmake/Lumarel/LumarelConfigVersion.cmake
 lib/libLumarel.dll.a"
@@ -50,8 +54,10 @@ same_lists "the installed tree" "$expected_tree" \
 
 # The architecture the DLL really is names the archive.
 case "$(objdump -f "$prefix/bin/Lumarel.dll")" in
-    *pei-i386*) arch=win32; bits=32; other_toolchain=$PWD/cmake/mingw-x86_64.cmake ;;
-    *pei-x86-64*) arch=win64; bits=64; other_toolchain=$PWD/cmake/mingw-i686.cmake ;;
+    *pei-i386*) arch=win32; bits=32; other_toolchain=$PWD/cmake/mingw-x86_64.cmake
+                msvc_toolchain=$PWD/cmake/clang-cl-i686.cmake ;;
+    *pei-x86-64*) arch=win64; bits=64; other_toolchain=$PWD/cmake/mingw-i686.cmake
+                  msvc_toolchain=$PWD/cmake/clang-cl-x86_64.cmake ;;
     *) fail "Lumarel.dll is not a PE file of a known architecture" ;;
 esac
 
@@ -90,3 +96,18 @@ if grep -qi 'Lumarel' <<<"$(imports "$work/host/package_host_loaded.exe")"; then
     fail "package_host_loaded.exe imports Lumarel.dll instead of loading it"
 fi
 ctest --test-dir "$work/host" --output-on-failure
+
+echo "== host built the way Visual Studio builds one (MSVC C++ ABI, lld-link, Lumarel.lib)"
+# Its clip, made by the project's clip writer built natively.
+c++ -O1 -o "$work/make-clip" tools/clips/make_clip.cpp tools/clips/AviClip.cpp -Itools/clips
+"$work/make-clip" "$work/clip-320x180.avi" 320x180 10 FF0000,00FF00,0000FF,FFFFFF
+cmake -S tests/msvc-host -B "$work/msvc-host" -DCMAKE_TOOLCHAIN_FILE="$msvc_toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$prefix" \
+    -DMSVC_HOST_CLIP="$work/clip-320x180.avi" >/dev/null
+cmake --build "$work/msvc-host" -j2
+grep -qx 'Lumarel.dll' <<<"$(imports "$work/msvc-host/msvc_host_linked.exe")" \
+    || fail "msvc_host_linked.exe does not import Lumarel.dll"
+if grep -qi 'Lumarel' <<<"$(imports "$work/msvc-host/msvc_host_loaded.exe")"; then
+    fail "msvc_host_loaded.exe imports Lumarel.dll instead of loading it"
+fi
+ctest --test-dir "$work/msvc-host" --output-on-failure

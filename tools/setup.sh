@@ -14,7 +14,7 @@
 #                             the kernel could run them (to test that path)
 set -euo pipefail
 
-NATIVE_PKGS=(cmake g++ clang libclang-rt-14-dev libgtest-dev googletest
+NATIVE_PKGS=(cmake g++ clang lld llvm libclang-rt-14-dev libgtest-dev googletest
              g++-mingw-w64-i686 mingw-w64-i686-dev
              g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
              xvfb x11-utils x11-apps libx11-dev imagemagick

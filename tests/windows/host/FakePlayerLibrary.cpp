@@ -2,11 +2,18 @@
 
 FakeLibraryState g_fake;
 
-class FakeControl : public IPlayerControl
+class FakeControl final : public IPlayerControl
 {
 public:
     explicit FakeControl(int id) : m_id(id) { Log("new"); }
-    ~FakeControl() override
+    // The host destroys controls through DeletePlayerControl, never through
+    // slot 0 itself.
+    void* ScalarDeletingDestructor(unsigned int) override
+    {
+        Log("SLOT 0 CALLED BY THE HOST");
+        return this;
+    }
+    ~FakeControl()
     {
         Log("delete");
         // The host must never destroy a control from inside its own call.

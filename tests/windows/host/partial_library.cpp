@@ -4,9 +4,15 @@
 
 namespace {
 
-class NullControl : public IPlayerControl
+class NullControl final : public IPlayerControl
 {
 public:
+    void* ScalarDeletingDestructor(unsigned int flags) override
+    {
+        if (flags & 1)
+            delete this;
+        return this;
+    }
     int SetWindow(HWND) override { return 0; }
     int SetFileName(const char*) override { return 0; }
     int ShowFrame(double) override { return 0; }
