@@ -5,9 +5,9 @@
 # it out of the shipped files into <file>.debug beside them.
 add_compile_options(-g)
 
-# Hardening the loader and the CPU check: relocatable at a random base (ASLR,
-# with the full 64-bit address range on 64-bit), data pages not executable
-# (DEP). The stack protector's runtime (libssp) is linked in statically like
+# Hardening that Windows applies when the headers ask for it: loaded at a
+# random base (ASLR, over the full 64-bit range on 64-bit), data pages not
+# executable (DEP); and stack buffer overruns caught before a return. The stack protector's runtime (libssp) is linked in statically like
 # the rest of the runtime, so no new DLL ships.
 add_compile_options(-fstack-protector-strong)
 add_link_options(-fstack-protector-strong -Wl,--dynamicbase -Wl,--nxcompat)
