@@ -28,9 +28,12 @@ write_basic_package_version_file(${config_dir}/LumarelConfigVersion.cmake
 install(FILES ${config_dir}/LumarelConfig.cmake ${config_dir}/LumarelConfigVersion.cmake
         DESTINATION lib/cmake/Lumarel)
 
-# The README and the licence go into the archive only, not into a prefix.
+# The README, the pages it links to and the licence go into the archive
+# only, not into a prefix.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
         DESTINATION . COMPONENT Release EXCLUDE_FROM_ALL)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION docs
+        COMPONENT Release EXCLUDE_FROM_ALL)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(architecture win64)

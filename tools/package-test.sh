@@ -3,7 +3,9 @@
 # and a user meet it:
 #   1. installs the build into a temporary prefix and checks the tree;
 #   2. checks that the installed Lumarel.dll carries a version resource;
-#   3. makes the release archive with cpack and checks its listing;
+#   3. makes the release archive with cpack and checks its listing, and the
+#      symbols archive beside it: its listing, the archived binaries against
+#      the tested ones, and a crash address read back with the symbols;
 #   4. builds tests/package-host against the prefix (find_package, with the
 #      build's toolchain file), checks that the package refuses a host of
 #      the other architecture, and runs both host programs under Wine;
@@ -74,9 +76,29 @@ cpack --config "$build/CPackConfig.cmake" -B "$work/archive" >/dev/null
 name="Lumarel-$version-$arch"
 [ -f "$work/archive/$name.zip" ] || fail "cpack made no $name.zip: $(ls "$work/archive")"
 same_lists "$name.zip" \
-    "$(printf '%s\n' LICENSE README.md "$expected_tree" | sed "s|^|$name/|" | LC_ALL=C sort)" \
+    "$(printf '%s\n' LICENSE README.md $(cd docs && ls | sed 's|^|docs/|') "$expected_tree" \
+        | sed "s|^|$name/|" | LC_ALL=C sort)" \
     "$(cmake -E tar tf "$work/archive/$name.zip" | grep -v '/$' | LC_ALL=C sort)"
 echo "$name.zip: $(cmake -E tar tf "$work/archive/$name.zip" | grep -vc '/$') files as expected"
+
+echo "== symbols archive: the tested binaries, and their symbols beside them"
+symbols="$name-symbols"
+[ -f "$work/archive/$symbols.zip" ] || fail "cpack made no $symbols.zip: $(ls "$work/archive")"
+same_lists "$symbols.zip" \
+    "$(printf '%s\n' bin/Lumarel.dll.debug bin/LumarelTest.exe.debug | sed "s|^|$symbols/|")" \
+    "$(cmake -E tar tf "$work/archive/$symbols.zip" | grep -v '/$' | LC_ALL=C sort)"
+# Both archives unpacked into one folder, as a user reading a crash report does.
+mkdir "$work/unpacked"
+for archive in "$name" "$symbols"; do
+    (cd "$work/unpacked" && cmake -E tar xf "$work/archive/$archive.zip")
+    cp -r "$work/unpacked/$archive/." "$work/unpacked/together"
+done
+for file in Lumarel.dll LumarelTest.exe; do
+    cmp "$build/bin/$file" "$work/unpacked/together/bin/$file" \
+        || fail "the archive's $file is not the one the build tested"
+done
+bash tools/symbols-test.sh "$(cache_value CMAKE_OBJDUMP)" "$(cache_value CMAKE_ADDR2LINE)" \
+    "$work/unpacked/together/bin/Lumarel.dll" playercontrol/Exports.cpp
 
 echo "== host built against the installed package"
 if cmake -S tests/package-host -B "$work/other-host" -DCMAKE_TOOLCHAIN_FILE="$other_toolchain" \

@@ -5,7 +5,9 @@
 #           drive LumarelTest.exe under Wine from the X side, for both builds;
 #   windows: the real binaries under Wine on a virtual display, the 32-bit
 #           build (natively or under qemu-i386, as tools/setup.sh found) and
-#           the 64-bit build.
+#           the 64-bit build, both the optimised release build that ships
+#           (with the checks of its flags, symbols and reproducibility);
+#   package: the release and symbols archives of both builds.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -17,13 +19,15 @@ cross="${LUMAREL_BUILD_DIR:-build}"
 cross64="${LUMAREL_BUILD64_DIR:-build64}"
 
 # The Windows tiers are built first: the native end-to-end tests drive the
-# cross-built LumarelTest.exe and Lumarel.dll under Wine.
-echo "== building the 32-bit windows tier"
-cmake -S . -B "$cross" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+# cross-built LumarelTest.exe and Lumarel.dll under Wine. They are the release
+# build, what ships (a plain configure gives it; named here so that a folder
+# once configured for debugging is switched back).
+echo "== building the 32-bit windows tier (release)"
+cmake -S . -B "$cross" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
 cmake --build "$cross" -j"$(nproc)"
 
-echo "== building the 64-bit windows tier"
-cmake -S . -B "$cross64" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+echo "== building the 64-bit windows tier (release)"
+cmake -S . -B "$cross64" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 cmake --build "$cross64" -j"$(nproc)"
 
 echo "== building the native tier"

@@ -4,6 +4,7 @@
 #ifndef LUMAREL_TESTS_CRAFTEDBITMAP_H
 #define LUMAREL_TESTS_CRAFTEDBITMAP_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -95,11 +96,11 @@ inline std::vector<uint8_t> MakeFrameBuffer(const CraftedBitmap& bm)
 inline std::vector<uint8_t> MakeBitmapFile(const CraftedBitmap& bm)
 {
     const std::vector<uint8_t> frame = MakeFrameBuffer(bm);
-    std::vector<uint8_t> file(14, 0);
+    std::vector<uint8_t> file(14 + frame.size(), 0);
     file[0] = 'B';
     file[1] = 'M';
     Put32(file, 10, 14 + bm.headerSize);
-    file.insert(file.end(), frame.begin(), frame.end());
+    std::copy(frame.begin(), frame.end(), file.begin() + 14);
     FixSizeField(file);
     return file;
 }
