@@ -1,15 +1,20 @@
 // playback_bench: what the control costs on top of the DirectShow calls it
 // makes, measured on real playback.
 //
-//   tools/wine-run build/bin/playback_bench.exe [cycles]
+//   tools/wine-run build/bin/playback_bench.exe [cycles] [coinit]
 //
 // Each cycle plays a clip into a window until its first frame is on screen
 // (read back from the screen), then destroys the player, once through the
 // control (message boxes swallowed by its platform seam) and once through a
-// bare sequence of the same DirectShow calls; the two alternate, and which
-// goes first alternates too. It prints the medians of the time from Play()
-// to the first frame, their ratio, and the process's committed private
-// memory growth per cycle for both.
+// bare sequence of the same DirectShow calls; the kinds take turns, and
+// which goes first rotates too. With "coinit" a third kind, the bare calls
+// plus the CoInitialize the control makes on construction, isolates the one
+// call the control adds outside DirectShow (it is left out by default:
+// every graph released is one more chance for Wine 8's system clock to miss
+// its stop signal and hang the release). It prints the medians of the time
+// from Play() to the first frame, their ratio, and per cycle the growth of
+// the process's committed private memory, of its pagefile usage (with the
+// 95 % confidence interval of the mean) and of its open handles, per kind.
 #include <windows.h>
 #include <psapi.h>
 #include <control.h>
@@ -17,8 +22,10 @@
 #include <uuids.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -166,11 +173,24 @@ size_t PagefileUsageBytes()
     return counters.PagefileUsage;
 }
 
+// The process's open handles: a graph kept alive past its player keeps its
+// threads and events open, which shows here as whole handles per cycle.
+DWORD HandleCount()
+{
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return count;
+}
+
 struct MemorySample
 {
     size_t committed;
     size_t pagefile;
-    static MemorySample Now() { return MemorySample{CommittedPrivateBytes(), PagefileUsageBytes()}; }
+    DWORD handles;
+    static MemorySample Now()
+    {
+        return MemorySample{CommittedPrivateBytes(), PagefileUsageBytes(), HandleCount()};
+    }
 };
 
 double GrowthKiB(size_t before, size_t after)
@@ -224,12 +244,14 @@ struct Cycle
     double firstFrameMs;
     double committedGrowthKiB;
     double pagefileGrowthKiB;
+    double handleGrowth;
 };
 
 Cycle Measured(double ms, const MemorySample& before, const MemorySample& after)
 {
     return Cycle{ms, GrowthKiB(before.committed, after.committed),
-                 GrowthKiB(before.pagefile, after.pagefile)};
+                 GrowthKiB(before.pagefile, after.pagefile),
+                 static_cast<double>(after.handles) - static_cast<double>(before.handles)};
 }
 
 Cycle RunControl(TestWindow& window, const std::string& clip, uint32_t colour)
@@ -243,6 +265,23 @@ Cycle RunControl(TestWindow& window, const std::string& clip, uint32_t colour)
     control->Play();
     const double ms = WaitForColour(window.Handle(), colour, start);
     delete control;
+    PumpMessages(50);
+    return Measured(ms, before, MemorySample::Now());
+}
+
+// The bare graph, with the one call the control makes outside DirectShow:
+// CoInitialize on every construction, never balanced (on this thread COM is
+// already initialised, as in a host that made a control before).
+Cycle RunBareCoInit(TestWindow& window, const std::string& clip, uint32_t colour)
+{
+    const MemorySample before = MemorySample::Now();
+    CoInitialize(NULL);
+    BarePlayer player;
+    const double start = NowMs();
+    player.Open(window.Handle(), clip);
+    player.Run();
+    const double ms = WaitForColour(window.Handle(), colour, start);
+    player.Close();
     PumpMessages(50);
     return Measured(ms, before, MemorySample::Now());
 }
@@ -268,19 +307,38 @@ double Mean(const std::vector<double>& values)
     return values.empty() ? 0.0 : sum / static_cast<double>(values.size());
 }
 
+// Half the width of the 95 % confidence interval of the mean (normal
+// approximation): the growth of one cycle is whole pages that land on
+// whichever cycle the allocator happens to grow in, so single cycles scatter
+// widely and only the means of many cycles can be compared.
+double HalfWidth95(const std::vector<double>& values)
+{
+    if (values.size() < 2)
+        return 0.0;
+    const double mean = Mean(values);
+    double squares = 0.0;
+    for (double v : values)
+        squares += (v - mean) * (v - mean);
+    const double n = static_cast<double>(values.size());
+    return 1.96 * std::sqrt(squares / (n - 1.0) / n);
+}
+
 void PrintRow(const char* name, const std::vector<Cycle>& cycles)
 {
     std::vector<double> ms;
     std::vector<double> committed;
     std::vector<double> pagefile;
+    std::vector<double> handles;
     for (const Cycle& c : cycles) {
         ms.push_back(c.firstFrameMs);
         committed.push_back(c.committedGrowthKiB);
         pagefile.push_back(c.pagefileGrowthKiB);
+        handles.push_back(c.handleGrowth);
     }
-    std::printf("%-15s %7.1f %7.1f %7.1f  %9.1f %9.1f  %9.1f %9.1f\n", name, Median(ms),
-                *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()),
-                Median(committed), Mean(committed), Median(pagefile), Mean(pagefile));
+    std::printf("%-16s %7.1f %7.1f %7.1f  %9.1f %9.1f  %9.1f %9.1f %7.1f  %7.2f\n", name,
+                Median(ms), *std::min_element(ms.begin(), ms.end()),
+                *std::max_element(ms.begin(), ms.end()), Median(committed), Mean(committed),
+                Median(pagefile), Mean(pagefile), HalfWidth95(pagefile), Mean(handles));
 }
 
 } // namespace
@@ -288,6 +346,7 @@ void PrintRow(const char* name, const std::vector<Cycle>& cycles)
 int main(int argc, char** argv)
 {
     const int cycles = argc > 1 ? std::max(2, std::atoi(argv[1])) : 30;
+    const bool withCoInit = argc > 2 && std::strcmp(argv[2], "coinit") == 0;
     PrintBenchConditions();
     CoInitialize(NULL);
 
@@ -313,52 +372,59 @@ int main(int argc, char** argv)
         ClearWindow(window.Handle());
     }
 
-    std::vector<Cycle> control;
-    std::vector<Cycle> bare;
+    // The kinds of cycle take turns, each in every position in turn, and the
+    // clip's colour alternates from one cycle to the next.
+    enum Kind { kControl, kBare, kBareCoInit, kKinds };
+    const char* const names[kKinds] = {"control (seam)", "bare graph", "bare + CoInit"};
+    const int kinds = withCoInit ? kKinds : kBareCoInit;
+    std::vector<Cycle> results[kKinds];
+    int played = 0;
     const MemorySample start = MemorySample::Now();
     for (int i = 0; i < cycles; ++i) {
-        // Alternate who goes first and which colour each plays.
-        const bool controlFirst = i % 2 == 0;
-        const std::string& controlClip = controlFirst ? redClip : blueClip;
-        const std::string& bareClip = controlFirst ? blueClip : redClip;
-        const uint32_t controlColour = controlFirst ? 0xFF0000 : 0x0000FF;
-        const uint32_t bareColour = controlFirst ? 0x0000FF : 0xFF0000;
-        for (int turn = 0; turn < 2; ++turn) {
-            if ((turn == 0) == controlFirst)
-                control.push_back(RunControl(window, controlClip, controlColour));
+        for (int turn = 0; turn < kinds; ++turn) {
+            const int kind = (i + turn) % kinds;
+            const bool red = played++ % 2 == 0;
+            const std::string& clip = red ? redClip : blueClip;
+            const uint32_t colour = red ? 0xFF0000 : 0x0000FF;
+            if (kind == kControl)
+                results[kind].push_back(RunControl(window, clip, colour));
+            else if (kind == kBare)
+                results[kind].push_back(RunBare(window, clip, colour));
             else
-                bare.push_back(RunBare(window, bareClip, bareColour));
+                results[kind].push_back(RunBareCoInit(window, clip, colour));
             ClearWindow(window.Handle());
         }
     }
     const MemorySample end = MemorySample::Now();
 
     int timeouts = 0;
-    for (const std::vector<Cycle>* set : {&control, &bare})
-        for (const Cycle& c : *set)
+    for (const std::vector<Cycle>& set : results)
+        for (const Cycle& c : set)
             timeouts += c.firstFrameMs < 0 ? 1 : 0;
 
     std::printf("playback_bench: %d cycles each, %dx%d client, 320x240 clip, interleaved\n",
                 cycles, kClientWidth, kClientHeight);
-    std::printf("%-15s %23s  %19s  %19s\n", "", "Play() to first frame", "committed private",
-                "pagefile usage");
-    std::printf("%-15s %7s %7s %7s  %9s %9s  %9s %9s\n", "", "median", "min", "max",
-                "median", "mean", "median", "mean");
-    std::printf("%-15s %7s %7s %7s  %9s %9s  %9s %9s\n", "", "ms", "ms", "ms", "KiB/cycle",
-                "KiB/cycle", "KiB/cycle", "KiB/cycle");
-    PrintRow("control (seam)", control);
-    PrintRow("bare graph", bare);
+    std::printf("%-16s %23s  %19s  %27s  %7s\n", "", "Play() to first frame",
+                "committed private", "pagefile usage", "handles");
+    std::printf("%-16s %7s %7s %7s  %9s %9s  %9s %9s %7s  %7s\n", "", "median", "min", "max",
+                "median", "mean", "median", "mean", "95% +-", "mean");
+    std::printf("%-16s %7s %7s %7s  %9s %9s  %9s %9s %7s  %7s\n", "", "ms", "ms", "ms",
+                "KiB/cycle", "KiB/cycle", "KiB/cycle", "KiB/cycle", "KiB", "/cycle");
+    for (int kind = 0; kind < kinds; ++kind)
+        PrintRow(names[kind], results[kind]);
     std::vector<double> controlMs;
     std::vector<double> bareMs;
-    for (const Cycle& c : control)
+    for (const Cycle& c : results[kControl])
         controlMs.push_back(c.firstFrameMs);
-    for (const Cycle& c : bare)
+    for (const Cycle& c : results[kBare])
         bareMs.push_back(c.firstFrameMs);
     std::printf("ratio control / bare, median time to first frame: %.3f\n",
                 Median(controlMs) / Median(bareMs));
-    std::printf("growth over all %d cycles: committed private %+.1f KiB, pagefile usage %+.1f KiB\n",
-                2 * cycles, GrowthKiB(start.committed, end.committed),
-                GrowthKiB(start.pagefile, end.pagefile));
+    std::printf("growth over all %d cycles: committed private %+.1f KiB, pagefile usage %+.1f KiB,"
+                " handles %+ld\n",
+                kinds * cycles, GrowthKiB(start.committed, end.committed),
+                GrowthKiB(start.pagefile, end.pagefile),
+                static_cast<long>(end.handles) - static_cast<long>(start.handles));
     if (timeouts)
         std::printf("WARNING: %d cycles saw no frame within 10 s\n", timeouts);
 
