@@ -269,26 +269,16 @@ Cycle RunControl(TestWindow& window, const std::string& clip, uint32_t colour)
     return Measured(ms, before, MemorySample::Now());
 }
 
-// The bare graph, with the one call the control makes outside DirectShow:
-// CoInitialize on every construction, never balanced (on this thread COM is
-// already initialised, as in a host that made a control before).
-Cycle RunBareCoInit(TestWindow& window, const std::string& clip, uint32_t colour)
+// The bare graph; with bCoInitialize, also the one call the control makes
+// outside DirectShow: CoInitialize on every construction, never balanced (on
+// this thread COM is already initialised, as in a host that made a control
+// before).
+Cycle RunBare(TestWindow& window, const std::string& clip, uint32_t colour,
+              bool bCoInitialize = false)
 {
     const MemorySample before = MemorySample::Now();
-    CoInitialize(NULL);
-    BarePlayer player;
-    const double start = NowMs();
-    player.Open(window.Handle(), clip);
-    player.Run();
-    const double ms = WaitForColour(window.Handle(), colour, start);
-    player.Close();
-    PumpMessages(50);
-    return Measured(ms, before, MemorySample::Now());
-}
-
-Cycle RunBare(TestWindow& window, const std::string& clip, uint32_t colour)
-{
-    const MemorySample before = MemorySample::Now();
+    if (bCoInitialize)
+        CoInitialize(NULL);
     BarePlayer player;
     const double start = NowMs();
     player.Open(window.Handle(), clip);
@@ -388,10 +378,8 @@ int main(int argc, char** argv)
             const uint32_t colour = red ? 0xFF0000 : 0x0000FF;
             if (kind == kControl)
                 results[kind].push_back(RunControl(window, clip, colour));
-            else if (kind == kBare)
-                results[kind].push_back(RunBare(window, clip, colour));
             else
-                results[kind].push_back(RunBareCoInit(window, clip, colour));
+                results[kind].push_back(RunBare(window, clip, colour, kind == kBareCoInit));
             ClearWindow(window.Handle());
         }
     }
