@@ -17,13 +17,8 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 build="$(cd "${1:?usage: tools/package-test.sh BUILD_DIR}" && pwd)"
-cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
-# A relative toolchain path is the build folder's, or else the source's.
-toolchain="$(cache_value CMAKE_TOOLCHAIN_FILE)"
-for base in "$build" "$(cache_value CMAKE_HOME_DIRECTORY)"; do
-    case "$toolchain" in /*) break ;; esac
-    [ -f "$base/$toolchain" ] && toolchain="$base/$toolchain"
-done
+source tools/build-folder.sh
+toolchain="$(build_toolchain)"
 version="$(sed -n 's/^project(Lumarel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
 
 work="$(mktemp -d)"

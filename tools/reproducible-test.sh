@@ -9,13 +9,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source="$PWD"
 
 build="$(cd "${1:?usage: tools/reproducible-test.sh BUILD_DIR}" && pwd)"
-cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
-# A relative toolchain path is the build folder's, or else the source's.
-toolchain="$(cache_value CMAKE_TOOLCHAIN_FILE)"
-for base in "$build" "$source"; do
-    case "$toolchain" in /*) break ;; esac
-    [ -f "$base/$toolchain" ] && toolchain="$base/$toolchain"
-done
+source tools/build-folder.sh
+toolchain="$(build_toolchain)"
 
 # Only the release build writes its paths relative to the sources; a debug
 # build keeps the real ones for the debugger (CTest counts 77 as skipped).
